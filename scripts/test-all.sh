@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds the native, sanitizer and Windows presets, and runs
+# every test: natively, with the sanitizers, and the Windows programs under Wine
+# inside a virtual X display. Exits non-zero when anything fails.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup.sh || exit 1
+
+presets=(linux linux-asan windows)
+for preset in "${presets[@]}"; do
+  echo "== build $preset"
+  log=$(mktemp)
+  cmake --preset "$preset" >"$log" 2>&1 || { cat "$log"; exit 1; }
+  rm -f "$log"
+  cmake --build --preset "$preset" || exit 1
+done
+
+failed=0
+passed_total=0
+failed_total=0
+run_ctest() {
+  local preset=$1; shift
+  local log
+  log=$(mktemp)
+  echo "== test $preset"
+  "$@" ctest --preset "$preset" 2>&1 | tee "$log"
+  local rc=${PIPESTATUS[0]}
+  local line
+  line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1)
+  if [ -n "$line" ]; then
+    local total fails
+    total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
+    fails=$(sed -E 's/.*tests passed, ([0-9]+) tests failed.*/\1/' <<<"$line")
+    passed_total=$((passed_total + total - fails))
+    failed_total=$((failed_total + fails))
+  fi
+  rm -f "$log"
+  [ "$rc" -eq 0 ] || failed=1
+}
+
+run_ctest linux
+run_ctest linux-asan
+run_ctest windows xvfb-run -a -s "-screen 0 1280x1024x24"
+
+echo
+echo "all presets: $passed_total passed, $failed_total failed"
+exit $failed
