@@ -1,0 +1,1 @@
+#include "support/lower_case.h"

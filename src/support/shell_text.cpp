@@ -1,0 +1,1 @@
+#include "support/shell_text.h"

@@ -1,0 +1,1 @@
+#include "support/version_info.h"
