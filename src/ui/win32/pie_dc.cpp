@@ -1,0 +1,44 @@
+#include "ui/win32/pie_dc.h"
+
+#include <limits>
+
+#include "support/pie_progress.h"
+#include "ui/win32/scoped_handle.h"
+
+namespace velkaro::win32 {
+
+bool DrawPieProgress(HDC dc, const Rect& rect, Color back, Color rest, Color done, Color rim,
+                     double fraction) {
+  const std::int64_t width = rect.Width();
+  if (dc == nullptr || width < 4 || width / 2 > std::numeric_limits<int>::max() / 4) return false;
+  const int size = static_cast<int>(width / 2) * 2;
+
+  // The pie is rasterised in a DIB section holding a copy of the pixels beneath.
+  ScopedCreatedDc memory_dc(::CreateCompatibleDC(dc));
+  if (!memory_dc) return false;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = size;
+  info.bmiHeader.biHeight = -size;  // top-down rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  ScopedBitmap bitmap(::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap || bits == nullptr) return false;
+  ScopedSelectObject select(memory_dc.get(), bitmap.get());
+  if (!select.ok()) return false;
+
+  const PixelView view{static_cast<std::uint8_t*>(bits), size, size,
+                       static_cast<std::ptrdiff_t>(size) * 4, 4};
+  if (!::BitBlt(memory_dc.get(), 0, 0, size, size, dc, rect.left, rect.top, SRCCOPY)) {
+    for (int y = 0; y < size; ++y) {
+      for (int x = 0; x < size; ++x) view.Set(x, y, back);
+    }
+  }
+  ::GdiFlush();
+  if (!velkaro::DrawPieProgress(view, {0, 0, size, size}, rest, done, rim, fraction)) return false;
+  return ::BitBlt(dc, rect.left, rect.top, size, size, memory_dc.get(), 0, 0, SRCCOPY) != FALSE;
+}
+
+}  // namespace velkaro::win32
