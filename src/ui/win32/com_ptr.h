@@ -23,7 +23,7 @@ class ComPtr {
   ComPtr& operator=(const ComPtr&) = delete;
   ~ComPtr() { Reset(); }
 
-  Interface* get() const { return ptr_; }
+  Interface* Get() const { return ptr_; }
   Interface* operator->() const { return ptr_; }
   explicit operator bool() const { return ptr_ != nullptr; }
 

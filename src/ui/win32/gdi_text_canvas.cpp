@@ -46,12 +46,12 @@ void GdiTextCanvas::SelectFont(const FontRequest& font) {
   ScopedFont created(::CreateFontIndirectW(&log));
   if (!created) return;
   if (!original_font_) {
-    original_font_.emplace(dc_, created.get());
+    original_font_.emplace(dc_, created.Get());
     if (!original_font_->ok()) {
       original_font_.reset();
       return;
     }
-  } else if (::SelectObject(dc_, created.get()) == nullptr) {
+  } else if (::SelectObject(dc_, created.Get()) == nullptr) {
     return;
   }
   font_ = std::move(created);  // deletes the font selected before, now out of the DC

@@ -26,19 +26,19 @@ bool DrawPieProgress(HDC dc, const Rect& rect, Color back, Color rest, Color don
   void* bits = nullptr;
   ScopedBitmap bitmap(::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!bitmap || bits == nullptr) return false;
-  ScopedSelectObject select(memory_dc.get(), bitmap.get());
+  ScopedSelectObject select(memory_dc.Get(), bitmap.Get());
   if (!select.ok()) return false;
 
   const PixelView view{static_cast<std::uint8_t*>(bits), size, size,
                        static_cast<std::ptrdiff_t>(size) * 4, 4};
-  if (!::BitBlt(memory_dc.get(), 0, 0, size, size, dc, rect.left, rect.top, SRCCOPY)) {
+  if (!::BitBlt(memory_dc.Get(), 0, 0, size, size, dc, rect.left, rect.top, SRCCOPY)) {
     for (int y = 0; y < size; ++y) {
       for (int x = 0; x < size; ++x) view.Set(x, y, back);
     }
   }
   ::GdiFlush();
   if (!velkaro::DrawPieProgress(view, {0, 0, size, size}, rest, done, rim, fraction)) return false;
-  return ::BitBlt(dc, rect.left, rect.top, size, size, memory_dc.get(), 0, 0, SRCCOPY) != FALSE;
+  return ::BitBlt(dc, rect.left, rect.top, size, size, memory_dc.Get(), 0, 0, SRCCOPY) != FALSE;
 }
 
 }  // namespace velkaro::win32

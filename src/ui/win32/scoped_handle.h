@@ -1,47 +1,17 @@
-// Ownership of Win32 handles: one move-only template, one traits type per way of
-// closing, and a guard that puts back the GDI object a device context had selected.
+// Ownership of GDI objects and device contexts, on the handle template of the
+// platform layer, and a guard that puts back the GDI object a device context had
+// selected.
 #pragma once
 
 #include <windows.h>
 
-#include <utility>
+#include "platform/win32/handle.h"
 
 namespace velkaro::win32 {
 
-template <class Traits>
-class ScopedHandle {
- public:
-  using Handle = typename Traits::Handle;
-
-  ScopedHandle() = default;
-  explicit ScopedHandle(Handle handle) : handle_(handle) {}
-  ScopedHandle(ScopedHandle&& other) noexcept : handle_(other.release()) {}
-  ScopedHandle& operator=(ScopedHandle&& other) noexcept {
-    reset(other.release());
-    return *this;
-  }
-  ScopedHandle(const ScopedHandle&) = delete;
-  ScopedHandle& operator=(const ScopedHandle&) = delete;
-  ~ScopedHandle() { reset(); }
-
-  Handle get() const { return handle_; }
-  explicit operator bool() const { return handle_ != Traits::Null(); }
-
-  void reset(Handle handle = Traits::Null()) {
-    if (handle_ != Traits::Null()) Traits::Close(handle_);
-    handle_ = handle;
-  }
-  [[nodiscard]] Handle release() { return std::exchange(handle_, Traits::Null()); }
-
- private:
-  Handle handle_ = Traits::Null();
-};
-
-struct KernelHandleTraits {
-  using Handle = HANDLE;
-  static Handle Null() { return nullptr; }
-  static void Close(Handle h) { ::CloseHandle(h); }
-};
+using platform::ScopedBitmap;
+using platform::ScopedHandle;
+using platform::ScopedKernelHandle;
 
 template <class GdiHandle>
 struct GdiObjectTraits {
@@ -57,8 +27,6 @@ struct CreatedDcTraits {
   static void Close(Handle h) { ::DeleteDC(h); }
 };
 
-using ScopedKernelHandle = ScopedHandle<KernelHandleTraits>;
-using ScopedBitmap = ScopedHandle<GdiObjectTraits<HBITMAP>>;
 using ScopedFont = ScopedHandle<GdiObjectTraits<HFONT>>;
 using ScopedBrush = ScopedHandle<GdiObjectTraits<HBRUSH>>;
 using ScopedPen = ScopedHandle<GdiObjectTraits<HPEN>>;
@@ -74,7 +42,7 @@ class ScopedGetDc {
   ~ScopedGetDc() {
     if (dc_ != nullptr) ::ReleaseDC(window_, dc_);
   }
-  HDC get() const { return dc_; }
+  HDC Get() const { return dc_; }
   explicit operator bool() const { return dc_ != nullptr; }
 
  private:

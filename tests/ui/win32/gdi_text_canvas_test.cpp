@@ -22,7 +22,7 @@ class MarkupDrawingTest : public ::testing::Test {
   static constexpr Color kWhite = 0xFFFFFF;
 
   void SetUp() override {
-    dc_.reset(::CreateCompatibleDC(nullptr));
+    dc_.Reset(::CreateCompatibleDC(nullptr));
     ASSERT_TRUE(dc_);
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
@@ -32,10 +32,10 @@ class MarkupDrawingTest : public ::testing::Test {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    bitmap_.reset(::CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    bitmap_.Reset(::CreateDIBSection(dc_.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     ASSERT_TRUE(bitmap_);
     bits_ = static_cast<std::uint32_t*>(bits);
-    select_.emplace(dc_.get(), bitmap_.get());
+    select_.emplace(dc_.Get(), bitmap_.Get());
     ASSERT_TRUE(select_->ok());
   }
 
@@ -50,13 +50,13 @@ class MarkupDrawingTest : public ::testing::Test {
   void Draw(std::u16string_view text, const ColorTextArgs& args) {
     for (int i = 0; i < kWidth * kHeight; ++i) bits_[i] = 0x00FFFFFF;
     Rect r{0, 0, kWidth, kHeight};
-    DrawMarkupText(text, dc_.get(), r, args, false);
+    DrawMarkupText(text, dc_.Get(), r, args, false);
     ::GdiFlush();
   }
 
   Rect Measure(std::u16string_view text, const ColorTextArgs& args) {
     Rect r{0, 0, 0, 0};
-    DrawMarkupText(text, dc_.get(), r, args, true);
+    DrawMarkupText(text, dc_.Get(), r, args, true);
     return r;
   }
 
@@ -158,9 +158,9 @@ TEST_F(MarkupDrawingTest, DisabledTextIsEngraved) {
 }
 
 TEST_F(MarkupDrawingTest, CanvasMeasuresSingleCharactersAndPutsTheFontBack) {
-  const HGDIOBJ original = ::GetCurrentObject(dc_.get(), OBJ_FONT);
+  const HGDIOBJ original = ::GetCurrentObject(dc_.Get(), OBJ_FONT);
   {
-    GdiTextCanvas canvas(dc_.get());
+    GdiTextCanvas canvas(dc_.Get());
     const std::int32_t ppi = canvas.PixelsPerInch();
     ASSERT_GT(ppi, 0);
     canvas.SelectFont({u"Tahoma", true, 12, 0});
@@ -177,7 +177,7 @@ TEST_F(MarkupDrawingTest, CanvasMeasuresSingleCharactersAndPutsTheFontBack) {
     canvas.SelectFont({u"Tahoma", false, -40, 0});
     EXPECT_GT(canvas.Metrics().ascent, by_points.ascent);
     EXPECT_GT(canvas.CharWidth(u'W'), w_width);
-    EXPECT_NE(::GetCurrentObject(dc_.get(), OBJ_FONT), original);
+    EXPECT_NE(::GetCurrentObject(dc_.Get(), OBJ_FONT), original);
 
     // Measuring adds up the single characters.
     canvas.SelectFont({u"Tahoma", true, 12, kFontBold});
@@ -188,11 +188,11 @@ TEST_F(MarkupDrawingTest, CanvasMeasuresSingleCharactersAndPutsTheFontBack) {
     velkaro::DrawMarkupText(u"AV", canvas, r, args, true);
     EXPECT_EQ(r.right, expected);
   }
-  EXPECT_EQ(::GetCurrentObject(dc_.get(), OBJ_FONT), original);
+  EXPECT_EQ(::GetCurrentObject(dc_.Get(), OBJ_FONT), original);
 }
 
 TEST_F(MarkupDrawingTest, SystemColoursResolveToTheirRgbValue) {
-  GdiTextCanvas canvas(dc_.get());
+  GdiTextCanvas canvas(dc_.Get());
   EXPECT_EQ(canvas.ColorToRgb(0xFF000000u | COLOR_WINDOWTEXT), ::GetSysColor(COLOR_WINDOWTEXT));
   EXPECT_EQ(canvas.ColorToRgb(0xFF000000u | COLOR_INFOBK), ::GetSysColor(COLOR_INFOBK));
   EXPECT_EQ(canvas.ColorToRgb(0x123456), 0x123456u);

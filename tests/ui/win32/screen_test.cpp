@@ -185,21 +185,21 @@ class MemoryCanvas {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    dc_.reset(::CreateCompatibleDC(nullptr));
+    dc_.Reset(::CreateCompatibleDC(nullptr));
     void* bits = nullptr;
-    bitmap_.reset(::CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    bitmap_.Reset(::CreateDIBSection(dc_.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     bits_ = static_cast<std::uint8_t*>(bits);
-    previous_ = ::SelectObject(dc_.get(), bitmap_.get());
+    previous_ = ::SelectObject(dc_.Get(), bitmap_.Get());
     for (int y = 0; y < height; ++y) {
       for (int x = 0; x < width; ++x) view().Set(x, y, fill);
     }
   }
   MemoryCanvas(const MemoryCanvas&) = delete;
   MemoryCanvas& operator=(const MemoryCanvas&) = delete;
-  ~MemoryCanvas() { ::SelectObject(dc_.get(), previous_); }
+  ~MemoryCanvas() { ::SelectObject(dc_.Get(), previous_); }
 
   bool ok() const { return dc_ && bitmap_ && bits_ != nullptr; }
-  HDC dc() const { return dc_.get(); }
+  HDC dc() const { return dc_.Get(); }
   PixelView view() const { return {bits_, width_, height_, std::ptrdiff_t{width_} * 4, 4}; }
   Color At(int x, int y) const {
     ::GdiFlush();
