@@ -1,0 +1,41 @@
+// What the run controller needs of the operating system, as one interface so that a
+// test can drive the controller with a fake clock and fake threads.
+#pragma once
+
+#include <cstdint>
+
+namespace velkaro {
+
+// A worker's OS thread as the controller sees it; 0 means "none" or "known to have ended".
+using TThreadHandle = std::uintptr_t;
+
+class TEnginePlatform {
+ public:
+  virtual ~TEnginePlatform() = default;
+
+  virtual std::uint32_t TickCount() = 0;
+  virtual void SleepMs(std::uint32_t milliseconds) = 0;
+  // Both return false when the system refused the setting (it is then left as it was).
+  virtual bool SetProcessPriorityClass(std::uint32_t win32_class) = 0;
+  virtual bool SetCurrentThreadPriority(int win32_priority) = 0;
+  // Lets the calling thread run soon after it wakes even among busy threads of its own
+  // priority (`on` false: back to the default); false where the system offers nothing of
+  // the kind. Threads created meanwhile inherit it.
+  virtual bool PreferShortTimeSlice(bool on) {
+    (void)on;
+    return false;
+  }
+
+  // Creates a thread that runs `body(context)` only after ResumeThread; 0 on failure.
+  virtual TThreadHandle CreateParkedThread(void (*body)(void*), void* context) = 0;
+  virtual void ResumeThread(TThreadHandle thread) = 0;
+  // False once the thread's body has returned.
+  virtual bool ThreadIsAlive(TThreadHandle thread) = 0;
+  // Waits for a resumed thread's end and frees what it holds (handle, stack).
+  virtual void CloseThread(TThreadHandle thread) = 0;
+};
+
+// The running system's implementation.
+TEnginePlatform& NativeEnginePlatform();
+
+}  // namespace velkaro

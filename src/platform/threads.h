@@ -1,0 +1,42 @@
+// Threads with small stacks that start parked, and the scheduling settings of the
+// calling thread and of the process, given as Win32 values and mapped onto the
+// running system.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace velkaro::platform {
+
+// Address space reserved for a parked thread's stack; little of it is ever touched.
+inline constexpr std::size_t kParkedStackReservation = 64 * 1024;
+
+struct ParkedThread;  // owned through the functions below
+
+// Creates a thread that runs `body(context)` only after ResumeParkedThread. Returns
+// nullptr when the system refuses another thread; `error` then receives its error code.
+ParkedThread* CreateParkedThread(void (*body)(void*), void* context, int* error = nullptr);
+// Lets the thread run its body; a second call does nothing.
+void ResumeParkedThread(ParkedThread* thread);
+// False once the body has returned.
+bool ParkedThreadIsAlive(ParkedThread* thread);
+// Resumes the thread if it never was, waits until it has ended and frees everything it
+// held. The caller must have arranged for the body to return.
+void CloseParkedThread(ParkedThread* thread);
+
+// The calling thread's priority, a Win32 thread priority (-15 .. 15). Returns false
+// when the system did not allow it; the thread then keeps its previous setting.
+bool SetCurrentThreadPriority(int win32_priority);
+// The process's priority class, a Win32 class value (0x40 idle .. 0x100 real-time).
+// On Linux the class sets the base of the per-thread nice values and applies to the
+// calling thread; threads started later inherit it.
+bool SetProcessPriorityClass(std::uint32_t win32_class);
+
+// Asks the scheduler to run the calling thread soon after it wakes, ahead of threads
+// of the same priority that use their whole time slice (Linux 6.12 and later: a short
+// custom slice); `on` false returns to the default. The thread's share of processor time
+// stays what its priority gives. Threads created meanwhile inherit the setting. Returns
+// false where the system has no such setting; a later priority change may undo it.
+bool PreferShortTimeSlice(bool on);
+
+}  // namespace velkaro::platform

@@ -1,0 +1,73 @@
+#include "platform/threads.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <new>
+
+namespace velkaro::platform {
+
+struct ParkedThread {
+  HANDLE handle = nullptr;
+  void (*body)(void*) = nullptr;
+  void* context = nullptr;
+  std::atomic<bool> resumed{false};
+};
+
+namespace {
+
+DWORD WINAPI ParkedEntry(LPVOID argument) {
+  auto* self = static_cast<ParkedThread*>(argument);
+  self->body(self->context);
+  return 0;
+}
+
+}  // namespace
+
+ParkedThread* CreateParkedThread(void (*body)(void*), void* context, int* error) {
+  auto* thread = new (std::nothrow) ParkedThread;
+  if (thread == nullptr) {
+    if (error != nullptr) *error = ERROR_NOT_ENOUGH_MEMORY;
+    return nullptr;
+  }
+  thread->body = body;
+  thread->context = context;
+  thread->handle = CreateThread(nullptr, kParkedStackReservation, ParkedEntry, thread,
+                                CREATE_SUSPENDED | STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+  if (thread->handle == nullptr) {
+    if (error != nullptr) *error = static_cast<int>(GetLastError());
+    delete thread;
+    return nullptr;
+  }
+  return thread;
+}
+
+void ResumeParkedThread(ParkedThread* thread) {
+  if (!thread->resumed.exchange(true)) ResumeThread(thread->handle);
+}
+
+bool ParkedThreadIsAlive(ParkedThread* thread) {
+  DWORD code = 0;
+  return GetExitCodeThread(thread->handle, &code) && code == STILL_ACTIVE;
+}
+
+void CloseParkedThread(ParkedThread* thread) {
+  ResumeParkedThread(thread);
+  WaitForSingleObject(thread->handle, INFINITE);
+  CloseHandle(thread->handle);
+  delete thread;
+}
+
+bool SetCurrentThreadPriority(int win32_priority) {
+  return SetThreadPriority(GetCurrentThread(), win32_priority) != FALSE;
+}
+
+bool SetProcessPriorityClass(std::uint32_t win32_class) {
+  return SetPriorityClass(GetCurrentProcess(), win32_class) != FALSE;
+}
+
+// Windows already boosts a thread that wakes from a wait and one that has been starved
+// for a few seconds.
+bool PreferShortTimeSlice(bool) { return false; }
+
+}  // namespace velkaro::platform

@@ -1,0 +1,271 @@
+#include "engine/run_controller.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "fake_run_host.h"
+
+namespace velkaro {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+// Threads that never run their body: a fake thread lives from its creation until it
+// has been resumed and its worker would end (the run flag is down or its deadline has
+// passed), unless the test keeps it alive.
+class FakeEnginePlatform : public TEnginePlatform {
+ public:
+  struct Thread {
+    TStressParams params;  // a copy: the controller frees the worker once it has ended
+    bool resumed = false;
+    bool closed = false;
+  };
+
+  std::uint32_t TickCount() override {
+    const std::uint32_t now = now_;
+    now_ += advance_per_read;
+    return now;
+  }
+  void SleepMs(std::uint32_t ms) override {
+    sleeps.push_back(ms);
+    now_ += sleep_jump != 0 ? sleep_jump : ms;
+  }
+  bool SetProcessPriorityClass(std::uint32_t value) override {
+    classes.push_back(value);
+    return !refuse_priorities;
+  }
+  bool SetCurrentThreadPriority(int value) override {
+    priorities.push_back(value);
+    return !refuse_priorities;
+  }
+  bool PreferShortTimeSlice(bool on) override {
+    slices.push_back((on ? "on after " : "off after ") + std::to_string(threads.size()));
+    return true;
+  }
+  TThreadHandle CreateParkedThread(void (*)(void*), void* context) override {
+    if (fail_at_creation != 0 && static_cast<int>(threads.size()) + 1 == fail_at_creation) return 0;
+    threads.push_back({static_cast<const TStressThread*>(context)->Params()});
+    return threads.size();  // the position + 1, never 0
+  }
+  void ResumeThread(TThreadHandle handle) override { At(handle).resumed = true; }
+  bool ThreadIsAlive(TThreadHandle handle) override {
+    const Thread& t = At(handle);
+    if (keep_alive || !t.resumed) return true;
+    const TStressParams& p = t.params;
+    return p.FPIsRunEmulation->load() && now_ <= p.FStressLastTime;
+  }
+  void CloseThread(TThreadHandle handle) override {
+    Thread& t = At(handle);
+    EXPECT_FALSE(t.closed) << "closed twice";
+    t.resumed = true;
+    t.closed = true;
+  }
+
+  Thread& At(TThreadHandle handle) { return threads.at(handle - 1); }
+  int Resumed() const {
+    int n = 0;
+    for (const auto& t : threads) n += t.resumed ? 1 : 0;
+    return n;
+  }
+  int Closed() const {
+    int n = 0;
+    for (const auto& t : threads) n += t.closed ? 1 : 0;
+    return n;
+  }
+  std::uint32_t Now() const { return now_; }
+
+  std::uint32_t now_ = 5000;
+  std::uint32_t advance_per_read = 0;
+  std::uint32_t sleep_jump = 0;
+  int fail_at_creation = 0;
+  bool refuse_priorities = false;
+  bool keep_alive = false;
+  std::vector<Thread> threads;
+  std::vector<std::uint32_t> sleeps, classes;
+  std::vector<std::string> slices;
+  std::vector<int> priorities;
+};
+
+class RunControllerTest : public ::testing::Test {
+ protected:
+  RunControllerTest() {
+    host.clock = [this] { return platform.Now(); };
+  }
+
+  bool Run(std::int32_t threads, std::uint32_t time_ms, std::int32_t priority_index = 3,
+           std::uint32_t priority_class = 0x20) {
+    return controller.RunStress(priority_class, threads, priority_index, time_ms,
+                                TStressStyle::ssMono, error, started);
+  }
+
+  FakeEnginePlatform platform;
+  FakeRunHost host;
+  TRunController controller{host, platform};
+  std::u16string error;
+  std::int32_t started = -1;
+};
+
+TEST_F(RunControllerTest, ZeroThreadsRunTheWholeTimeWithProgressEachSecond) {
+  ASSERT_TRUE(Run(0, 3000));
+  // The loop sleeps 10 ms per pass; progress fires once more than 1000 ms have passed.
+  EXPECT_THAT(host.titles, ElementsAre("33%", "67%"));
+  EXPECT_THAT(host.positions, ElementsAre(0u, 1010u, 2020u));
+  EXPECT_EQ(host.progress_max, 3000u);
+  EXPECT_EQ(host.taskbar.size(), 2u);
+  EXPECT_EQ(host.usage_starts, 1);
+  EXPECT_EQ(host.usage_samples, 2);
+  EXPECT_EQ(platform.Now() - 5000, 3000u);
+  EXPECT_EQ(started, 0);
+  EXPECT_TRUE(error.empty());
+  EXPECT_THAT(host.messages, IsEmpty());
+  EXPECT_EQ(host.stop_clicks, 0);
+  EXPECT_EQ(controller.LastRunEnd(), TRunEnd::reTimeOver);
+  EXPECT_FALSE(controller.IsRunEmulation());
+}
+
+TEST_F(RunControllerTest, AllWorkersInTheFirstBatchAndEveryOneClosedAfterTheDeadline) {
+  ASSERT_TRUE(Run(150, 500, 5, 0x80));
+  EXPECT_EQ(started, 150);
+  EXPECT_THAT(host.statuses,
+              ElementsAre("Threads started: 100", "CPU STRESSING!!!",
+                          "Threads left stop: 150", "Threads left stop: 0"));
+  EXPECT_EQ(platform.Closed(), 150);
+  EXPECT_THAT(platform.classes, ElementsAre(0x80u));
+  EXPECT_THAT(platform.priorities, ElementsAre(2));
+  for (const auto& t : platform.threads) {
+    EXPECT_EQ(t.params.FStressLastTime, 5000u + 500u);
+    EXPECT_EQ(t.params.FMainPriority, 2);
+    EXPECT_EQ(t.params.FCurMainPriorityIndex, 5);
+  }
+  EXPECT_EQ(host.busy_cursor, 1);
+  EXPECT_EQ(host.restored_cursor, 1);
+  EXPECT_EQ(controller.LastRunEnd(), TRunEnd::reTimeOver);
+  // Only the controller's thread gets the short slice: workers inherit the setting that
+  // is in force when they are created.
+  EXPECT_THAT(platform.slices, ElementsAre("off after 0", "on after 150", "off after 150"));
+}
+
+TEST_F(RunControllerTest, FailingCreationEndsPreparationWithTheOneLineErrorText) {
+  platform.fail_at_creation = 4;
+  ASSERT_TRUE(Run(10, 60000));
+  EXPECT_EQ(error, u"Too many threads! Created: 3.");
+  EXPECT_THAT(host.messages, ElementsAre("Too many threads! Created: 3."));
+  EXPECT_EQ(host.stop_clicks, 1);
+  EXPECT_EQ(started, 0);
+  ASSERT_EQ(platform.threads.size(), 3u);
+  EXPECT_EQ(platform.Closed(), 3);
+  EXPECT_THAT(host.statuses, ElementsAre("Threads left stop: 3", "Threads left stop: 0"));
+  EXPECT_EQ(controller.LastRunEnd(), TRunEnd::reFailed);
+#if defined(__linux__)
+  EXPECT_FALSE(controller.ThreadLimitsAtFailure().empty());  // read while the workers existed
+#endif
+}
+
+TEST_F(RunControllerTest, StopDuringPreparationReleasesTheCreatedWorkersQuietly) {
+  platform.advance_per_read = 7;  // so that the preparation pumps messages
+  host.on_messages = [this](int pass) {
+    if (pass == 2) controller.Stop();
+  };
+  ASSERT_TRUE(Run(1000, 60000));
+  // Messages are processed after more than 100 ms (the 15th and 30th worker), the
+  // counter is shown after more than 175 ms.
+  EXPECT_EQ(host.message_passes, 2);
+  EXPECT_EQ(platform.threads.size(), 30u);
+  EXPECT_EQ(platform.Closed(), static_cast<int>(platform.threads.size()));
+  EXPECT_EQ(started, 0);
+  EXPECT_THAT(host.messages, IsEmpty());
+  EXPECT_EQ(host.stop_clicks, 0);
+  EXPECT_THAT(host.statuses, ElementsAre("Threads prepared: 30", "Threads left stop: 30",
+                                         "Threads left stop: 0"));
+  EXPECT_EQ(controller.LastRunEnd(), TRunEnd::reStopped);
+}
+
+TEST_F(RunControllerTest, StopDuringTheRunEndsTheLoopAtItsNextPass) {
+  host.on_messages = [this](int pass) {
+    if (pass == 50) controller.Stop();
+  };
+  ASSERT_TRUE(Run(4, 60000));
+  EXPECT_EQ(started, 4);
+  EXPECT_EQ(platform.Closed(), 4);
+  // 50 loop passes of 10 ms, then one stop-wait pass.
+  EXPECT_EQ(platform.Now() - 5000, 500u);
+  EXPECT_EQ(controller.LastRunEnd(), TRunEnd::reStopped);
+}
+
+TEST_F(RunControllerTest, StartRequestDuringARunDoesNotBeginASecondRun) {
+  bool inner = true;
+  host.on_messages = [&](int pass) {
+    if (pass != 3) return;
+    std::u16string inner_error;
+    std::int32_t inner_started = 0;
+    inner = controller.RunStress(0x20, 5, 3, 1000, TStressStyle::ssMono, inner_error, inner_started);
+  };
+  ASSERT_TRUE(Run(2, 1000));
+  EXPECT_FALSE(inner);
+  EXPECT_EQ(platform.threads.size(), 2u);
+  EXPECT_EQ(host.usage_starts, 1);
+  EXPECT_FALSE(controller.InRun());
+  EXPECT_TRUE(Run(1, 100));  // free again once the run has returned
+}
+
+TEST_F(RunControllerTest, DeadlineWhileReleasingLeavesTheRestUnstartedButEnded) {
+  // Each tick read moves 40 ms: a batch is cut after 200 ms, the deadline comes first.
+  platform.advance_per_read = 40;
+  ASSERT_TRUE(Run(100, 300));
+  EXPECT_GT(started, 0);
+  EXPECT_LT(started, 100);
+  EXPECT_EQ(platform.Resumed(), 100);
+  EXPECT_EQ(platform.Closed(), 100);
+  EXPECT_EQ(controller.LastRunEnd(), TRunEnd::reTimeOver);
+}
+
+TEST_F(RunControllerTest, NegativeCountCreatesNothingAndShowsNoMessage) {
+  ASSERT_TRUE(Run(-5, 1000));
+  EXPECT_THAT(platform.threads, IsEmpty());
+  EXPECT_EQ(started, 0);
+  EXPECT_THAT(host.messages, IsEmpty());
+  EXPECT_EQ(host.stop_clicks, 1);
+  EXPECT_EQ(controller.LastRunEnd(), TRunEnd::reFailed);
+}
+
+// elapsed * 100 exceeds 32 bits once elapsed passes about 42.9 million ms.
+TEST_F(RunControllerTest, TitlePercentOfLongRunsDoesNotOverflow) {
+  platform.sleep_jump = 0x10000000u;
+  ASSERT_TRUE(Run(0, 0xF0000000u));
+  EXPECT_THAT(host.titles, ElementsAre("6%", "13%", "20%", "26%", "33%", "40%", "46%", "53%",
+                                       "60%", "66%", "73%", "80%", "86%", "93%"));
+}
+
+TEST_F(RunControllerTest, RefusedPrioritiesAreReportedOnceAndTheRunGoesOn) {
+  platform.refuse_priorities = true;
+  ASSERT_TRUE(Run(2, 100, 6, 0x100));
+  EXPECT_THAT(host.refused, ElementsAre("class 256", "thread 15"));
+  EXPECT_EQ(started, 2);
+}
+
+TEST_F(RunControllerTest, QuittingDuringTheStopWaitReturnsWithoutWaitingFurther) {
+  platform.keep_alive = true;
+  host.on_messages = [this](int pass) {
+    if (pass == 20) controller.Stop();
+    if (controller.InRun() && !controller.IsRunEmulation() && platform.Now() > 6000) {
+      host.terminated = true;
+    }
+  };
+  ASSERT_TRUE(Run(3, 60000));
+  EXPECT_EQ(controller.LastRunEnd(), TRunEnd::reTerminated);
+  EXPECT_EQ(platform.Closed(), 0);
+  EXPECT_EQ(host.restored_cursor, 1);
+  // The workers still run; the controller keeps their records until they can be joined.
+  platform.keep_alive = false;
+  host.terminated = false;
+  ASSERT_TRUE(Run(0, 10));
+  EXPECT_EQ(platform.Closed(), 3);
+}
+
+}  // namespace
+}  // namespace velkaro
