@@ -323,4 +323,15 @@ TColorCuts ParseColorText(std::u16string_view text) {
   return cuts;
 }
 
+std::u16string MarkupToPlainText(std::u16string_view text) {
+  const TColorCuts cuts = ParseColorText(text);
+  std::u16string plain;
+  for (int i = 0; i < cuts.Count(); ++i) {
+    const TColorCut& cut = cuts.GetItem(i);
+    plain += cut.TextCut;
+    if (cut.IsBreakLine) plain += u'\n';
+  }
+  return plain;
+}
+
 }  // namespace velkaro

@@ -143,6 +143,10 @@ std::u16string RemoveMarkupEscapes(std::u16string_view text);
 // openings, the escapes are removed from `text`, since it will be shown as plain text.
 bool HasMarkup(std::u16string& text);
 
+// The text of `text` as it reads without its formats: the runs' texts in order, a line
+// break ("\n") after each run that ends a line. For places that cannot show formats.
+std::u16string MarkupToPlainText(std::u16string_view text);
+
 // Adds `delta` to the red, green and blue bytes of an RGB colour, each clamped to
 // 0..255; the top byte becomes 0.
 Color LightenColor(Color color, int delta);

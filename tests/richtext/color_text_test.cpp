@@ -242,5 +242,28 @@ TEST(ColorCutsTest, GetItemOutsideTheListThrows) {
   EXPECT_THROW(cuts.GetItem(-1), std::out_of_range);
 }
 
+TEST(MarkupToPlainTextTest, KeepsTheTextOfFormattedPieces) {
+  struct Case {
+    const char16_t* text;
+    const char16_t* expected;
+  };
+  const Case cases[] = {
+      {u"[fB;Too many threads!] The number will be limited to [fB;100,000].",
+       u"Too many threads! The number will be limited to 100,000."},
+      {u"plain", u"plain"},
+      {u"", u""},
+      {u"[fB,I,red;x]y", u"xy"},
+      {u"^[fB;not formatted]", u"[fB;not formatted]"},
+      {u"^^[fB;bold]", u"^bold"},
+      {u"[fB;a ^] b]c", u"a ] bc"},
+      {u"[fB no semicolon]", u"[fB no semicolon]"},
+      {u"[fB;unclosed", u"[fB;unclosed"},
+      {u"[fB;Enter] - Run\r[fB;Esc] - Stop", u"Enter - Run\nEsc - Stop"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(MarkupToPlainText(c.text), c.expected) << ToUtf8(c.text);
+  }
+}
+
 }  // namespace
 }  // namespace velkaro
