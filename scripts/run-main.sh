@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds the native and Windows programs, and lists what was built.
+# Sets up the machine, builds the native and Windows programs, and runs the main job:
+# a ten-second stress run on every processor with the console front end.
+# Arguments, when given, replace the run's options (see velkaro-cli --help).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,6 +12,10 @@ for preset in linux windows; do
 done
 
 echo
-echo "Built:"
-find build/linux build/windows -path '*/CMakeFiles' -prune -o -path '*/googletest' -prune -o \
-  -type f \( -name '*.exe' -o -perm -u+x \) -newer CMakeLists.txt -print | grep -v wineprefix | sort
+echo "Windows programs: build/windows/src/cli/velkaro-cli.exe"
+echo
+
+if [ $# -eq 0 ]; then
+  set -- --pause 0 --time 10 --priority 4 --class 4 --threads "$(nproc)"
+fi
+exec build/linux/src/cli/velkaro-cli "$@"

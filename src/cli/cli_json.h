@@ -1,0 +1,33 @@
+// The report that --json prints at the end of a run.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/cli_options.h"
+#include "meter/cpu_percents.h"
+
+namespace velkaro {
+
+struct TCliReport {
+  TCliOptions options;
+  std::int32_t started = 0;
+  std::uint64_t planned_ms = 0;
+  std::uint64_t actual_ms = 0;
+  // "time_over", "stopped", "terminated", "failed"
+  std::string end;
+  std::u16string error;  // empty: none
+  std::vector<TCPUPercent> samples;
+  std::optional<double> average;  // total share since the run began; none without a sample
+};
+
+// One JSON object on one line, ending with a line break.
+std::string JsonReport(const TCliReport& report);
+
+// `text` as a JSON string literal, quotes included.
+std::string JsonString(std::string_view utf8);
+
+}  // namespace velkaro

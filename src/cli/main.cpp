@@ -1,0 +1,142 @@
+// velkaro-cli: a stress run from a terminal, with the window's parameters as options.
+#include <chrono>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "cli/cli_host.h"
+#include "cli/cli_json.h"
+#include "cli/cli_options.h"
+#include "engine/run_controller.h"
+#include "lang/lang_format.h"
+#include "platform/console.h"
+#include "platform/locale.h"
+#include "support/text.h"
+#include "support/utf.h"
+
+namespace velkaro {
+namespace {
+
+using platform::ConsoleBegin;
+using platform::ConsoleIsTerminal;
+using platform::ConsoleRestore;
+using platform::ConsoleWrite;
+using platform::TConsoleStream;
+
+constexpr int kExitRunOver = 0;
+constexpr int kExitBadArguments = 2;
+constexpr int kExitRunFailed = 3;
+
+// Whatever way main is left, the terminal gets its modes back.
+struct ConsoleGuard {
+  ConsoleGuard() { ConsoleBegin(); }
+  ~ConsoleGuard() { ConsoleRestore(); }
+  ConsoleGuard(const ConsoleGuard&) = delete;
+  ConsoleGuard& operator=(const ConsoleGuard&) = delete;
+};
+
+// The first Ctrl+C stops the run as Esc does.
+class StopOnInterrupt final : public platform::TConsoleInterruptTarget {
+ public:
+  explicit StopOnInterrupt(TRunController& controller) : controller_(controller) {}
+  void OnFirstInterrupt() noexcept override { controller_.Stop(); }
+
+ private:
+  TRunController& controller_;
+};
+
+const char* RunEndName(TRunEnd end) {
+  switch (end) {
+    case TRunEnd::reTimeOver: return "time_over";
+    case TRunEnd::reTerminated: return "terminated";
+    case TRunEnd::reFailed: return "failed";
+    case TRunEnd::reStopped:
+    case TRunEnd::reNone: break;
+  }
+  return "stopped";
+}
+
+int Run(const TCliOptions& options, const std::u16string& warning) {
+  const TConsoleStream display = options.json ? TConsoleStream::csErr : TConsoleStream::csOut;
+  const bool redraw = ConsoleIsTerminal(display) && platform::ConsoleEnableRedraw(display);
+  if (!warning.empty()) ConsoleWrite(display, warning + u"\n");
+
+  ConsoleGuard console;
+  TCliHost host(display, redraw);
+  TRunController controller(host);
+  host.SetController(&controller);
+  StopOnInterrupt stop_on_interrupt(controller);
+  platform::ConsoleSetInterruptTarget(&stop_on_interrupt);
+
+  TCliReport report;
+  report.options = options;
+  report.planned_ms = static_cast<std::uint64_t>(options.time_s) * 1000;
+  report.end = "stopped";
+  std::int32_t started = 0;
+
+  host.Meter().ClearPercents();
+  if (host.RunPause(options.pause_s)) {
+    host.Meter().ClearPercents();
+    const auto t0 = std::chrono::steady_clock::now();
+    controller.RunStress(PriorityClasses[static_cast<std::size_t>(PriorityClassIndex(options))],
+                         options.threads, PriorityIndex(options),
+                         static_cast<std::uint32_t>(options.time_s) * 1000u,
+                         static_cast<TStressStyle>(RhythmIndex(options)), report.error, started);
+    report.actual_ms = static_cast<std::uint64_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0)
+            .count());
+    report.end = RunEndName(controller.LastRunEnd());
+    if (!report.error.empty()) report.end = "failed";
+  }
+  platform::ConsoleSetInterruptTarget(nullptr);
+  host.Finish();
+  ConsoleRestore();
+
+  report.started = started;
+  report.samples = host.AllSamples();
+  if (!report.samples.empty()) report.average = host.Meter().AvgPercent();
+
+  if (report.error.empty()) {
+    ConsoleWrite(display, LangFormat(TextId::FulfilledThreads, {IntToStrGrouped(started)}) + u"\n");
+  } else {
+    ConsoleWrite(TConsoleStream::csErr, report.error + u"\n");
+    if (!host.LimitNote().empty()) ConsoleWrite(TConsoleStream::csErr, host.LimitNote() + u"\n");
+  }
+  if (options.json) ConsoleWrite(TConsoleStream::csOut, FromUtf8(JsonReport(report)));
+  return report.end == "failed" ? kExitRunFailed : kExitRunOver;
+}
+
+int Main(const std::vector<std::string>& args) {
+  const TCliCommand command = ParseCliArguments(args, platform::ThousandsSeparator());
+  switch (command.action) {
+    case TCliAction::caHelp:
+    case TCliAction::caVersion:
+      ConsoleWrite(TConsoleStream::csOut, FromUtf8(command.text));
+      return kExitRunOver;
+    case TCliAction::caList:
+      ConsoleWrite(TConsoleStream::csOut, ListText());
+      return kExitRunOver;
+    case TCliAction::caBadArguments:
+      ConsoleWrite(TConsoleStream::csErr,
+                   u"velkaro-cli: " + FromUtf8(command.text) +
+                       u"\nRun velkaro-cli --help for the options.\n");
+      return kExitBadArguments;
+    case TCliAction::caRun:
+      break;
+  }
+  return Run(command.options, command.warning);
+}
+
+}  // namespace
+}  // namespace velkaro
+
+int main(int argc, char** argv) {
+  try {
+    return velkaro::Main(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
+  } catch (const std::exception& e) {
+    velkaro::platform::ConsoleRestore();
+    velkaro::platform::ConsoleWrite(velkaro::platform::TConsoleStream::csErr,
+                          u"velkaro-cli: " + velkaro::FromUtf8(e.what()) + u"\n");
+    return 3;
+  }
+}
