@@ -1,0 +1,48 @@
+// How the texts and list positions of the run inputs become the values of a run.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "engine/stress_thread.h"
+
+namespace velkaro {
+
+// The largest number of stress threads a run may use.
+std::int32_t MaxThreadsCount();
+
+// The longest pause and duration: the run hands the duration in milliseconds to the
+// progress bar as a signed 32-bit maximum, and the pause is counted in 32-bit ticks.
+inline constexpr std::int64_t kMaxRunSeconds = 2147483;
+
+// Shown in the status label when a start is refused; the window stays idle.
+inline constexpr std::u16string_view kDurationRefusedText =
+    u"Stress time must be from 0 to 2147483 seconds";
+inline constexpr std::u16string_view kPauseRefusedText =
+    u"Pause before starting stressing must be at most 2147483 seconds";
+
+// A signed decimal integer: blanks around it, an optional sign and digits, nothing
+// else. Values beyond 64 bits saturate, so a long row of digits still reads as a
+// (too large) number rather than as no number at all.
+std::optional<std::int64_t> ReadDecimal(std::u16string_view text);
+
+// The pause in seconds: 0 when the text is not a number or is negative.
+std::int64_t ReadPauseSeconds(std::u16string_view text);
+// The duration in seconds: 0 when the text is not a number; not limited here.
+std::int64_t ReadDurationSeconds(std::u16string_view text);
+// The thread count: 1 when the text is not a number, at most MaxThreadsCount(); no
+// lower bound (the run refuses a negative count itself).
+std::int32_t ReadThreadsCount(std::u16string_view text);
+
+// The refusal text for a pause or duration outside what a run can take; nothing when
+// the value is usable.
+std::optional<std::u16string_view> PauseRefusal(std::int64_t seconds);
+std::optional<std::u16string_view> DurationRefusal(std::int64_t seconds);
+
+// The value behind a list position. A position outside the list (-1: nothing selected)
+// gives the normal class and the monotonous rhythm.
+std::uint32_t PriorityClassAt(int item_index);
+TStressStyle StressStyleAt(int item_index);
+
+}  // namespace velkaro
