@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <ostream>
 #include <vector>
 
 namespace velkaro {
@@ -53,6 +54,19 @@ struct DirectiveCase {
   std::vector<LangArg> args;
   const char16_t* expected;  // nullptr: cannot be formatted
 };
+
+// Names the case by its pattern in test output.
+void PrintTo(const DirectiveCase& c, std::ostream* os) {
+  *os << '"';
+  for (const char16_t* p = c.pattern; *p != 0; ++p) {
+    if (*p >= 0x20 && *p < 0x7F) {
+      *os << static_cast<char>(*p);
+    } else {
+      *os << "\\u" << std::hex << static_cast<unsigned>(*p) << std::dec;
+    }
+  }
+  *os << '"';
+}
 
 class FormatDirectivesTest : public ::testing::TestWithParam<DirectiveCase> {};
 
