@@ -1,0 +1,764 @@
+#include "ui/win32/main_window.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "lang/lang_format.h"
+#include "lang/string_table.h"
+#include "platform/locale.h"
+#include "platform/win32/wide.h"
+#include "ui/main/run_inputs.h"
+#include "ui/main/stress_runner.h"
+#include "ui/win32/application.h"
+#include "ui/win32/main_window_ids.h"
+#include "ui/win32/pie_dc.h"
+#include "ui/win32/window_helpers.h"
+
+namespace velkaro::win32 {
+namespace {
+
+using namespace main_window;
+using K = ControlKind;
+
+constexpr int kClientWidth = 493;
+constexpr int kClientHeight = 275;
+
+// The form. Panels come before their children; the inputs follow in tab order.
+constexpr std::array kMainLayout{
+    ControlLayout{K::kPanel, kPnBg, 0, 0, 0, 489, 270, 0, std::nullopt},
+    ControlLayout{K::kLabel, kLbStPause, kPnBg, 8, 23, 0, 0, 0, TextId::StartPauseLabel},
+    ControlLayout{K::kLabel, kLbTime, kPnBg, 8, 50, 0, 0, 0, TextId::StressTimeLabel},
+    ControlLayout{K::kLabel, kLbPriority, kPnBg, 8, 77, 0, 0, 0, TextId::PriorityLabel},
+    ControlLayout{K::kLabel, kLbPriorClass, kPnBg, 8, 104, 0, 0, 0, TextId::PriorClassLabel},
+    ControlLayout{K::kLabel, kLbStyle, kPnBg, 8, 131, 0, 0, 0, TextId::StyleLabel},
+    ControlLayout{K::kLabel, kLbThreads, kPnBg, 186, 158, 0, 0, 0, TextId::ThreadsLabel},
+    ControlLayout{K::kLabel, kLbSPMeas, kPnBg, 289, 23, 0, 0, 0, TextId::SecondsWord},
+    ControlLayout{K::kLabel, kLbTMeas, kPnBg, 289, 50, 0, 0, 0, TextId::SecondsWord},
+    ControlLayout{K::kEdit, kEdStPause, kPnBg, 186, 20, 81, 21, 0, std::nullopt},
+    ControlLayout{K::kUpDown, kUdStPause, kPnBg, 267, 20, 16, 21, 0, std::nullopt},
+    ControlLayout{K::kEdit, kEdTime, kPnBg, 186, 47, 81, 21, 0, std::nullopt},
+    ControlLayout{K::kUpDown, kUdTime, kPnBg, 267, 47, 16, 21, 0, std::nullopt},
+    ControlLayout{K::kComboList, kCbPriority, kPnBg, 186, 74, 296, 21, 0, std::nullopt},
+    ControlLayout{K::kComboList, kCbPriorClass, kPnBg, 186, 101, 296, 21, 0, std::nullopt},
+    ControlLayout{K::kComboList, kCbStyle, kPnBg, 186, 128, 296, 21, 0, std::nullopt},
+    ControlLayout{K::kEdit, kEdThreads, kPnBg, 385, 155, 81, 21, 0, std::nullopt},
+    ControlLayout{K::kUpDown, kUdThreads, kPnBg, 466, 155, 16, 21, 0, std::nullopt},
+    ControlLayout{K::kButton, kBDo, kPnBg, 352, 228, 130, 40, 0, TextId::RunButton},
+    ControlLayout{K::kLabel, kLbPerc1, kPnBg, 186, 190, 159, 13, 0, std::nullopt},
+    ControlLayout{K::kLabel, kLbPerc2, kPnBg, 186, 207, 159, 13, 0, std::nullopt},
+    ControlLayout{K::kPanel, kPnPrg, 0, 186, 241, 159, 27, 0, std::nullopt},
+    ControlLayout{K::kLabel, kLbState, kPnPrg, 0, 0, 0, 0, SS_NOPREFIX, std::nullopt},
+    ControlLayout{K::kProgressBar, kPbTime, kPnPrg, 0, 15, 152, 12, 0, std::nullopt},
+    ControlLayout{K::kPanel, kPnButs, 0, 396, 8, 86, 22, 0, std::nullopt},
+    ControlLayout{K::kSpeedButton, kSbClone, kPnButs, 0, 0, 43, 22, 0, std::nullopt},
+    ControlLayout{K::kSpeedButton, kSbPin, kPnButs, 43, 0, 43, 22, 0, std::nullopt},
+    ControlLayout{K::kSpeedButton, kSbStop, 0, 58, 23, 43, 22, 0, std::nullopt},
+    ControlLayout{K::kPanel, kPnClose, 0, 104, 23, 43, 22, 0, std::nullopt},
+    ControlLayout{K::kSpeedButton, kSbClose, kPnClose, 0, 0, 43, 22, 0, std::nullopt},
+};
+
+// The chart, in 96-DPI units and colours.
+constexpr int kDiagWidth = 130;
+constexpr int kDiagHeight = 106;
+constexpr int kScaleFontHeight = -8;
+constexpr int kSlotWidth = 7;
+constexpr int kTileWidth = 5;
+constexpr Color kDiagBack = RgbColor(44, 46, 44);
+constexpr Color kPlotFrame = RgbColor(73, 81, 75);
+constexpr Color kPlotBack = RgbColor(55, 59, 55);
+constexpr Color kStripeEven = RgbColor(62, 70, 65);
+constexpr Color kStripeOdd = RgbColor(59, 64, 59);
+constexpr Color kScaleText = RgbColor(215, 255, 215);
+constexpr Color kPieDone = RgbColor(0, 128, 128);
+constexpr Color kPieRest = RgbColor(255, 255, 255);
+constexpr Color kPieRim = RgbColor(43, 85, 85);
+constexpr Color kCloseFrame = RgbColor(228, 73, 73);
+
+struct BarColors {
+  Color total_fill;
+  Color total_top;
+  Color kernel_fill;
+  Color kernel_top;
+};
+constexpr BarColors kBrightBars{RgbColor(40, 255, 40), RgbColor(214, 255, 214),
+                                RgbColor(64, 191, 64), RgbColor(136, 183, 136)};
+constexpr BarColors kDullBars{RgbColor(49, 149, 50), RgbColor(108, 206, 108),
+                              RgbColor(64, 107, 64), RgbColor(95, 122, 95)};
+
+// Image list entries (16 by 16).
+constexpr int kImageSize = 16;
+constexpr Color kImageKey = RgbColor(255, 0, 255);
+enum ToolImage : int { kImgClone = 0, kImgPin = 1, kImgStop = 5, kImgClose = 6 };
+
+constexpr std::u16string_view kShortcutEnter = u"\tEnter";
+constexpr std::u16string_view kShortcutAltF4 = u"\tAlt+F4";
+constexpr std::u16string_view kDefaultEnglish = u"Default English";
+
+constexpr std::array kPriorityItems{TextId::PriorityIdle,        TextId::PriorityLowest,
+                                    TextId::PriorityBelowNormal, TextId::PriorityNormal,
+                                    TextId::PriorityAboveNormal, TextId::PriorityHighest,
+                                    TextId::PriorityTimeCritical};
+constexpr std::array kPriorClassItems{TextId::PriorityIdle,        TextId::PriorityBelowNormal,
+                                      TextId::PriorityNormal,      TextId::PriorityAboveNormal,
+                                      TextId::ClassHigh,           TextId::ClassRealtime};
+constexpr std::array kStyleItems{TextId::StyleMono,          TextId::StyleSlightlyBroken,
+                                 TextId::StyleQuiteBroken,   TextId::StyleRollerCoaster,
+                                 TextId::StyleComb,          TextId::StyleLongComb,
+                                 TextId::StyleDownUp};
+// Form defaults of the lists until saved settings replace them: normal thread priority,
+// normal class, monotonous load.
+constexpr int kDefaultPriority = 3;
+constexpr int kDefaultPriorClass = 2;
+constexpr int kDefaultStyle = 0;
+
+int LabelId(TMainLabel label) {
+  switch (label) {
+    case TMainLabel::lbStPause: return kLbStPause;
+    case TMainLabel::lbTime: return kLbTime;
+    case TMainLabel::lbPriority: return kLbPriority;
+    case TMainLabel::lbPriorClass: return kLbPriorClass;
+    case TMainLabel::lbSPMeas: return kLbSPMeas;
+    case TMainLabel::lbTMeas: return kLbTMeas;
+    case TMainLabel::lbStyle: return kLbStyle;
+    case TMainLabel::lbThreads: return kLbThreads;
+  }
+  return 0;
+}
+
+int InputId(TMainInput input) {
+  switch (input) {
+    case TMainInput::edStPause: return kEdStPause;
+    case TMainInput::udStPause: return kUdStPause;
+    case TMainInput::edTime: return kEdTime;
+    case TMainInput::udTime: return kUdTime;
+    case TMainInput::cbPriority: return kCbPriority;
+    case TMainInput::cbPriorClass: return kCbPriorClass;
+    case TMainInput::cbStyle: return kCbStyle;
+    case TMainInput::edThreads: return kEdThreads;
+    case TMainInput::udThreads: return kUdThreads;
+  }
+  return 0;
+}
+
+int MenuPositionOf(TMainMenu menu) {
+  switch (menu) {
+    case TMainMenu::miFile: return kMiFile;
+    case TMainMenu::miSettings: return kMiSettings;
+    case TMainMenu::miLang: return kMiLang;
+    case TMainMenu::miHelp: return kMiHelp;
+  }
+  return 0;
+}
+
+void FillSolid(HDC dc, const RECT& rect, Color color) {
+  ScopedBrush brush(::CreateSolidBrush(color));
+  ::FillRect(dc, &rect, brush.Get());
+}
+
+void HorizontalLine(HDC dc, int x1, int x2, int y, Color color) {
+  const RECT row{x1, y, x2, y + 1};
+  FillSolid(dc, row, color);
+}
+
+template <std::size_t N>
+std::array<std::u16string_view, N> Texts(const std::array<TextId, N>& ids) {
+  std::array<std::u16string_view, N> texts{};
+  for (std::size_t i = 0; i < N; ++i) texts[i] = LangText(ids[i]);
+  return texts;
+}
+
+bool HasClassName(HWND window, std::wstring_view name) {
+  wchar_t buffer[64] = {};
+  const int length = ::GetClassNameW(window, buffer, static_cast<int>(std::size(buffer)));
+  return length > 0 && std::wstring_view(buffer, static_cast<std::size_t>(length)) == name;
+}
+
+// Draws the images of the buttons: Start, Stop; clone, pin (up, disabled, pressed,
+// down), stop, close.
+using ImagePainter = void (*)(HDC dc);
+
+void PaintStart(HDC dc) {
+  const POINT triangle[] = {{4, 2}, {13, 8}, {4, 14}};
+  ScopedBrush brush(::CreateSolidBrush(RgbColor(30, 150, 30)));
+  ScopedSelectObject select(dc, brush.Get());
+  ScopedSelectObject pen(dc, ::GetStockObject(NULL_PEN));
+  ::Polygon(dc, triangle, 3);
+}
+
+void PaintStop(HDC dc) { FillSolid(dc, RECT{3, 3, 13, 13}, RgbColor(200, 40, 40)); }
+
+void PaintClone(HDC dc) {
+  const RECT back{1, 1, 11, 11};
+  const RECT front{5, 5, 15, 15};
+  ::FrameRect(dc, &back, static_cast<HBRUSH>(::GetStockObject(DKGRAY_BRUSH)));
+  FillSolid(dc, front, RgbColor(255, 255, 255));
+  ::FrameRect(dc, &front, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+}
+
+void PaintPin(HDC dc, Color head) {
+  FillSolid(dc, RECT{7, 9, 9, 15}, RgbColor(90, 90, 90));
+  FillSolid(dc, RECT{4, 7, 12, 9}, RgbColor(90, 90, 90));
+  FillSolid(dc, RECT{5, 1, 11, 7}, head);
+}
+void PaintPinUp(HDC dc) { PaintPin(dc, RgbColor(210, 40, 40)); }
+void PaintPinDisabled(HDC dc) { PaintPin(dc, RgbColor(170, 170, 170)); }
+void PaintPinPressed(HDC dc) { PaintPin(dc, RgbColor(150, 20, 20)); }
+void PaintPinDown(HDC dc) { PaintPin(dc, RgbColor(40, 120, 220)); }
+
+void PaintCross(HDC dc) {
+  ScopedPen pen(::CreatePen(PS_SOLID, 2, RgbColor(255, 255, 255)));
+  ScopedSelectObject select(dc, pen.Get());
+  ::MoveToEx(dc, 4, 4, nullptr);
+  ::LineTo(dc, 12, 12);
+  ::MoveToEx(dc, 12, 4, nullptr);
+  ::LineTo(dc, 4, 12);
+}
+
+ScopedImageList MakeImageList(std::span<const ImagePainter> painters) {
+  ScopedImageList list(::ImageList_Create(kImageSize, kImageSize, ILC_COLOR24 | ILC_MASK,
+                                          static_cast<int>(painters.size()), 0));
+  if (!list) return list;
+  ScopedGetDc screen(nullptr);
+  ScopedCreatedDc dc(::CreateCompatibleDC(screen.Get()));
+  for (const ImagePainter paint : painters) {
+    ScopedBitmap bitmap(::CreateCompatibleBitmap(screen.Get(), kImageSize, kImageSize));
+    {
+      ScopedSelectObject select(dc.Get(), bitmap.Get());
+      FillSolid(dc.Get(), RECT{0, 0, kImageSize, kImageSize}, kImageKey);
+      paint(dc.Get());
+    }
+    ::ImageList_AddMasked(list.Get(), bitmap.Get(), kImageKey);
+  }
+  return list;
+}
+
+}  // namespace
+
+void SetChildrenMouseDown(HWND parent, const MouseDownHandler& handler,
+                          std::span<const std::wstring_view> excluded_classes,
+                          std::span<const HWND> excluded) {
+  for (HWND child = ::GetWindow(parent, GW_CHILD); child != nullptr;
+       child = ::GetWindow(child, GW_HWNDNEXT)) {
+    bool skip = std::find(excluded.begin(), excluded.end(), child) != excluded.end();
+    for (const std::wstring_view name : excluded_classes) skip = skip || HasClassName(child, name);
+    if (!skip) {
+      // Our panels report mouse presses themselves; a subclass would hide the object
+      // behind the window from WindowBase::FromHandle.
+      if (auto* panel = dynamic_cast<TPanel*>(WindowBase::FromHandle(child))) {
+        panel->SetOnMouseDown([handler, child](UINT button, Point at) { handler(child, button, at); });
+      } else {
+        SetMouseDownHandler(child, handler);
+      }
+    }
+    if (::GetWindow(child, GW_CHILD) != nullptr) {
+      SetChildrenMouseDown(child, handler, excluded_classes, excluded);
+    }
+  }
+}
+
+void ReplaceComboItems(ComboBox combo, std::span<const std::u16string_view> texts) {
+  const int selected = combo.ItemIndex();
+  combo.SetRedraw(false);
+  combo.Clear();
+  for (const std::u16string_view text : texts) combo.AddItem(text);
+  combo.SetItemIndex(selected);
+  combo.SetRedraw(true);
+}
+
+TfmMain::TfmMain(const TaskbarProgress& taskbar) : taskbar_(taskbar) {}
+
+TfmMain::~TfmMain() {
+  // The window goes before the objects its handlers use.
+  if (Handle() != nullptr) ::DestroyWindow(Handle());
+}
+
+bool TfmMain::Construct() {
+  if (!Create({.caption = u"", .client_width = kClientWidth, .client_height = kClientHeight,
+               .menu = BuildMenu(), .main_window = true},
+              kMainLayout)) {
+    return false;
+  }
+  BuildImages();
+  PanelOf(kPnClose)->SetColor(kCloseFrame);
+  Window(Control(kSbStop)).Show(false);
+  Window(Control(kPnClose)).Show(false);
+  SpeedButtonOf(kSbPin)->SetGroup(1, true);
+
+  UpDown(Control(kUdStPause)).SetRange(0, 100);
+  UpDown(Control(kUdStPause)).SetPosition(0);
+  UpDown(Control(kUdTime)).SetRange(0, 100);
+  UpDown(Control(kUdTime)).SetIncrement(5);
+  UpDown(Control(kUdTime)).SetPosition(0);
+
+  // The chart decides how many samples the meter keeps, so it comes before them.
+  BuildChart();
+  // The background panel lies under the panels and controls that share the window
+  // with it, the chart included.
+  ::SetWindowPos(Control(kPnBg), HWND_BOTTOM, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  meter_ = std::make_unique<TUsageMeter>(SystemUsageSource(), *this,
+                                         static_cast<std::size_t>(FDiagWidth_ / kSlotWidth),
+                                         platform::DecimalSeparator());
+  logic_ = std::make_unique<TMainLogic>(*this, *meter_, SystemMainClock(),
+                                        platform::ThousandsSeparator());
+  logic_->SetCurState(TStressCurState::scsNone);
+  UpDown(Control(kUdThreads)).SetRange(1, MaxThreadsCount());
+  UpDown(Control(kUdThreads)).SetPosition(1);
+  WireDragging();
+  ApplyTexts(true);
+  ComboBox(Control(kCbPriority)).SetItemIndex(kDefaultPriority);
+  ComboBox(Control(kCbPriorClass)).SetItemIndex(kDefaultPriorClass);
+  ComboBox(Control(kCbStyle)).SetItemIndex(kDefaultStyle);
+  return true;
+}
+
+void TfmMain::Show() {
+  ::ShowWindow(Handle(), SW_SHOW);
+  ::UpdateWindow(Handle());
+  ::PostMessageW(Handle(), kFirstShowMessage, 0, 0);
+}
+
+HMENU TfmMain::BuildMenu() {
+  ScopedMenu bar(::CreateMenu());
+  const Menu menu(bar.Get());
+  const Menu file = menu.AppendPopup(u"File");
+  file.AppendItem(kMiStart, u"Start");
+  file.AppendItem(kMiUpdates, u"Updates");
+  file.AppendSeparator();
+  file.AppendItem(kMiExit, u"Exit");
+  const Menu settings = menu.AppendPopup(u"Settings");
+  settings.AppendItem(kMiSaveSet, u"Save");
+  const Menu templates = settings.AppendPopup(u"Templates");
+  templates.AppendItem(kMiEmptyList, u"Empty");
+  templates.EnableItem(kMiEmptyList, false);
+  settings.AppendItem(kMiDelSet, u"Delete");
+  settings.AppendItem(kMiRestore, u"Restore");
+  settings.AppendSeparator();
+  settings.AppendItem(kMiCompact, u"Compact");
+  settings.AppendItem(kMiAutoPin, u"AutoPin");
+  const Menu lang = menu.AppendPopup(u"Language");
+  lang.AppendItem(kMiDefaultLang, kDefaultEnglish);
+  lang.SetChecked(kMiDefaultLang, true);
+  const Menu help = menu.AppendPopup(u"Help");
+  help.AppendItem(kMiHelpHelp, u"Help");
+  help.AppendItem(kMiCautions, u"Cautions");
+  help.AppendSeparator();
+  help.AppendItem(kMiAbout, u"About");
+  return bar.Release();
+}
+
+void TfmMain::BuildImages() {
+  const ImagePainter run_images[] = {&PaintStart, &PaintStop};
+  iml_ = MakeImageList(run_images);
+  const ImagePainter tools[] = {&PaintClone,   &PaintPinUp, &PaintPinDisabled, &PaintPinPressed,
+                                &PaintPinDown, &PaintStop,  &PaintCross};
+  tool_images_ = MakeImageList(tools);
+  SpeedButtonOf(kSbClone)->SetImages({tool_images_.Get(), kImgClone, 1});
+  SpeedButtonOf(kSbPin)->SetImages({tool_images_.Get(), kImgPin, 4});
+  SpeedButtonOf(kSbStop)->SetImages({tool_images_.Get(), kImgStop, 1});
+  SpeedButtonOf(kSbClose)->SetImages({tool_images_.Get(), kImgClose, 1});
+}
+
+void TfmMain::BuildChart() {
+  const Rect pnPrg = Window(Control(kPnPrg)).Bounds();
+  const int left = Window(Control(kLbStPause)).Bounds().left + Window(Control(kPnBg)).Bounds().left;
+  const int width = Scale(kDiagWidth);
+  const int height = Scale(kDiagHeight);
+  pnDiag_ = std::make_unique<TPanel>();
+  if (!pnDiag_->Create(Handle(), kPnDiag, {left, pnPrg.bottom - height, left + width, pnPrg.bottom})) {
+    pnDiag_.reset();
+    return;
+  }
+  pnDiag_->SetOnDraw([this](HDC dc, const RECT& client) { pnDiagDraw(dc, client); });
+  pnDiag_->SetColor(kDiagBack);
+
+  LOGFONTW font{};
+  ::GetObjectW(FormFont(), sizeof(font), &font);
+  font.lfHeight = Scale(kScaleFontHeight);
+  scale_font_.Reset(::CreateFontIndirectW(&font));
+  const auto make_label = [&](int id, const wchar_t* caption) {
+    const HWND label = ::CreateWindowExW(0, L"STATIC", caption, WS_CHILD | WS_VISIBLE | SS_LEFT,
+                                         0, 0, 1, 1, pnDiag_->Handle(),
+                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                         ::GetModuleHandleW(nullptr), nullptr);
+    Label(label).SetFont(scale_font_.Get());
+    Label(label).AutoSize();
+    Label(label).SetTextColor(kScaleText);
+    return Label(label);
+  };
+  const Label lbMin = make_label(kLbMin, L"100%");
+  const Label lbMax = make_label(kLbMax, L"0%");
+
+  const Rect min_bounds = lbMin.Bounds();
+  const Rect max_bounds = lbMax.Bounds();
+  const int label_width =
+      static_cast<int>(std::max(min_bounds.Width(), max_bounds.Width()));
+  int label_x = width - label_width - 2;
+  FDiagWidth_ = label_x - 6;
+  const int r = FDiagWidth_ % kSlotWidth;
+  FDiagWidth_ -= r;
+  label_x -= r;
+  FDiagRect_ = {3, 3, FDiagWidth_ + 3, height - 3};
+  lbMin.SetPosition(label_x, 1);
+  lbMax.SetPosition(label_x, height - static_cast<int>(max_bounds.Height()) - 1);
+  BuildChartTile();
+}
+
+void TfmMain::BuildChartTile() {
+  const int height = FDiagRect_.bottom - FDiagRect_.top;
+  ScopedGetDc screen(nullptr);
+  FDiagBackBmp_.Reset(::CreateCompatibleBitmap(screen.Get(), kTileWidth, height));
+  ScopedCreatedDc dc(::CreateCompatibleDC(screen.Get()));
+  ScopedSelectObject select(dc.Get(), FDiagBackBmp_.Get());
+  FillSolid(dc.Get(), RECT{0, 0, kTileWidth, height}, kPlotBack);
+  for (int y = 2; y <= height - 3; y += 3) {
+    for (int column = 0; column < kTileWidth; ++column) {
+      FillSolid(dc.Get(), RECT{column, y, column + 1, y + 2},
+                column % 2 == 0 ? kStripeEven : kStripeOdd);
+    }
+  }
+}
+
+void TfmMain::pnDiagDraw(HDC dc, const RECT& client) {
+  FillSolid(dc, client, kDiagBack);
+  ScopedBrush frame(::CreateSolidBrush(kPlotFrame));
+  const RECT frame_rect{FDiagRect_.left - 1, FDiagRect_.top - 1, FDiagRect_.right + 1,
+                        FDiagRect_.bottom + 1};
+  ::FrameRect(dc, &frame_rect, frame.Get());
+  FillSolid(dc, FDiagRect_, kPlotBack);
+  const TCPUPercentStore& percents = meter_->Percents();
+  {
+    ScopedCreatedDc tile(::CreateCompatibleDC(dc));
+    ScopedSelectObject select(tile.Get(), FDiagBackBmp_.Get());
+    for (std::size_t i = 0; i < percents.Slots(); ++i) {
+      ::BitBlt(dc, FDiagRect_.left + 1 + kSlotWidth * static_cast<int>(i), FDiagRect_.top,
+               kTileWidth, FDiagRect_.bottom - FDiagRect_.top, tile.Get(), 0, 0, SRCCOPY);
+    }
+  }
+  const auto samples = percents.Samples();
+  const int count = static_cast<int>(samples.size());
+  for (int i = 0; i < count; ++i) {
+    DrawPercentBar(dc, FDiagRect_.right - kSlotWidth * count + 1 + kSlotWidth * i,
+                   samples[static_cast<std::size_t>(i)]);
+  }
+  if (logic_->FCurState() == TStressCurState::scsWaitStart) PaintStartPausePie(dc);
+}
+
+void TfmMain::DrawPercentBar(HDC dc, int x, const TCPUPercent& sample) const {
+  // The run flag: bright while the workers may run, dull once it has dropped.
+  bool running = false;
+  if (auto* runner = dynamic_cast<TControllerRunner*>(&logic_->Runner())) {
+    running = runner->Controller().IsRunEmulation();
+  }
+  const BarColors& colors = running ? kBrightBars : kDullBars;
+  const int h = FDiagRect_.bottom - FDiagRect_.top;
+  const int b = FDiagRect_.bottom;
+  // Halves go to the even neighbour (the default rounding mode).
+  int c = static_cast<int>(std::nearbyint(h * sample.NowCommonPercent / 100));
+  if (c < 1) c = 1;
+  FillSolid(dc, RECT{x, b - c, x + kTileWidth, b}, colors.total_fill);
+  HorizontalLine(dc, x, x + kTileWidth, b - c, colors.total_top);
+  const int k = static_cast<int>(std::nearbyint(h * sample.NowKernelPercent / 100));
+  if (k < 1) return;
+  FillSolid(dc, RECT{x, b - k, x + kTileWidth, b}, colors.kernel_fill);
+  HorizontalLine(dc, x, x + kTileWidth, b - k, colors.kernel_top);
+}
+
+void TfmMain::PaintStartPausePie(HDC dc) const {
+  const int cx = FDiagRect_.left + (FDiagRect_.right - FDiagRect_.left) / 2;
+  const int cy = FDiagRect_.top + (FDiagRect_.bottom - FDiagRect_.top) / 2;
+  DrawPieProgress(dc, {cx - 9, cy - 9, cx + 8, cy + 8}, kPlotBack, kPieRest, kPieDone, kPieRim,
+                  FCurCircleDiagPaintKoef_);
+}
+
+void TfmMain::WireDragging() {
+  const MouseDownHandler drag = [this](HWND, UINT, Point) { DragWindow(); };
+  static constexpr std::wstring_view kExcludedClasses[] = {
+      L"Edit", L"ComboBox", UPDOWN_CLASSW, L"VelkaroSpeedButton", L"Button"};
+  const HWND excluded[] = {Control(kPnClose), Control(kPnButs)};
+  SetChildrenMouseDown(Handle(), drag, kExcludedClasses, excluded);
+}
+
+void TfmMain::DragWindow() {
+  ::ReleaseCapture();
+  ::SendMessageW(Handle(), WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
+}
+
+void TfmMain::SetHint(int id, TextId text) { hints_[id] = std::u16string(LangText(text)); }
+
+std::u16string_view TfmMain::Hint(int id) const {
+  const auto found = hints_.find(id);
+  return found != hints_.end() ? std::u16string_view(found->second) : std::u16string_view();
+}
+
+void TfmMain::ApplyTexts(bool atCreation) {
+  const auto caption = [this](int id, TextId text) {
+    const Label label(Control(id));
+    label.SetText(LangText(text));
+    label.AutoSize();
+  };
+  SetHint(kBDo, TextId::RunButtonHint);
+  SetHint(kPnDiag, TextId::ChartHint);
+  SetHint(kSbStop, TextId::StopHint);
+  SetHint(kSbClose, TextId::CloseHint);
+  caption(kLbTime, TextId::StressTimeLabel);
+  caption(kLbPriority, TextId::PriorityLabel);
+  SetHint(kSbPin, TextId::PinHint);
+  caption(kLbStPause, TextId::StartPauseLabel);
+  caption(kLbSPMeas, TextId::SecondsWord);
+  caption(kLbTMeas, TextId::SecondsWord);
+  caption(kLbStyle, TextId::StyleLabel);
+  SetHint(kSbClone, TextId::CloneHint);
+  caption(kLbThreads, TextId::ThreadsLabel);
+  caption(kLbPriorClass, TextId::PriorClassLabel);
+  SetHint(kEdTime, TextId::TimeHint);
+  SetHint(kCbPriority, TextId::PriorityHint);
+  ReplaceComboItems(ComboBox(Control(kCbPriority)), Texts(kPriorityItems));
+  SetHint(kEdStPause, TextId::StartPauseHint);
+  SetHint(kPbTime, TextId::ProgressHint);
+  SetHint(kCbStyle, TextId::StyleHint);
+  ReplaceComboItems(ComboBox(Control(kCbStyle)), Texts(kStyleItems));
+  SetHint(kEdThreads, TextId::ThreadsHint);
+  SetHint(kCbPriorClass, TextId::PriorClassHint);
+  ReplaceComboItems(ComboBox(Control(kCbPriorClass)), Texts(kPriorClassItems));
+
+  const Menu bar(::GetMenu(Handle()));
+  bar.SetPositionCaption(kMiFile, LangText(TextId::MenuFile));
+  bar.SetCaption(kMiStart, std::u16string(LangText(TextId::MenuStart)) + std::u16string(kShortcutEnter));
+  bar.SetCaption(kMiUpdates, LangText(TextId::MenuUpdates));
+  bar.SetCaption(kMiExit, std::u16string(LangText(TextId::MenuExit)) + std::u16string(kShortcutAltF4));
+  bar.SetPositionCaption(kMiSettings, LangText(TextId::MenuSettings));
+  const Menu settings(::GetSubMenu(bar.Get(), kMiSettings));
+  settings.SetPositionCaption(1, LangText(TextId::MenuTemplates));
+  bar.SetCaption(kMiSaveSet, LangText(TextId::MenuSaveTemplate));
+  bar.SetCaption(kMiDelSet, LangText(TextId::MenuDeleteTemplate));
+  bar.SetCaption(kMiRestore, LangText(TextId::MenuRestoreDefaults));
+  bar.SetCaption(kMiEmptyList, LangText(TextId::MenuEmptyList));
+  bar.SetCaption(kMiCompact, LangText(TextId::MenuCompact));
+  bar.SetCaption(kMiAutoPin, LangText(TextId::MenuAutoPin));
+  bar.SetPositionCaption(kMiLang, LangText(TextId::MenuLanguage));
+  bar.SetPositionCaption(kMiHelp, LangText(TextId::MenuHelp));
+  bar.SetCaption(kMiHelpHelp, LangText(TextId::MenuHelpIndex));
+  bar.SetCaption(kMiCautions, LangText(TextId::MenuCautions));
+  bar.SetCaption(kMiAbout, LangText(TextId::MenuAbout));
+  ::DrawMenuBar(Handle());
+
+  if (!atCreation) logic_->SetCurState(logic_->FCurState());
+  ShowPercents();
+}
+
+// TMainView
+
+void TfmMain::SetStateText(std::u16string_view text) {
+  const Label label(Control(kLbState));
+  label.SetText(text);
+  label.AutoSize();
+  ::RedrawWindow(Control(kPnPrg), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void TfmMain::SetCaption(std::u16string_view text) { AsWindow().SetText(text); }
+
+void TfmMain::SetAppTitle(std::u16string_view text) {
+  if (TApplication* application = TApplication::Current()) application->SetTitle(text);
+}
+
+void TfmMain::SetDoCaption(std::u16string_view text) { Window(Control(kBDo)).SetText(text); }
+
+void TfmMain::SetDoImage(int image) { Button(Control(kBDo)).SetImage(iml_.Get(), image); }
+
+int TfmMain::ProgressLeft() const { return static_cast<int>(Window(Control(kPbTime)).Bounds().left); }
+
+void TfmMain::SetStateLeft(int left) {
+  const Window label(Control(kLbState));
+  label.SetPosition(left, static_cast<int>(label.Bounds().top));
+}
+
+HWND TfmMain::InputControl(TMainInput input) const { return Control(InputId(input)); }
+
+bool TfmMain::InputEnabled(TMainInput input) const { return Window(InputControl(input)).IsEnabled(); }
+
+void TfmMain::EnableInput(TMainInput input, bool enable) { Window(InputControl(input)).Enable(enable); }
+
+void TfmMain::EnableMenu(TMainMenu menu, bool enable) {
+  Menu(::GetMenu(Handle())).EnablePosition(MenuPositionOf(menu), enable);
+  ::DrawMenuBar(Handle());
+}
+
+TControlRef TfmMain::FocusedControl() const { return reinterpret_cast<TControlRef>(::GetFocus()); }
+
+void TfmMain::FocusControl(TControlRef control) {
+  const auto window = reinterpret_cast<HWND>(control);
+  if (window != nullptr && ::IsWindow(window) && ::IsChild(Handle(), window)) ::SetFocus(window);
+}
+
+Color TfmMain::SysColor(TSysColor color) const {
+  switch (color) {
+    case TSysColor::clBtnFace: return static_cast<Color>(::GetSysColor(COLOR_BTNFACE));
+    case TSysColor::clWindowText: return static_cast<Color>(::GetSysColor(COLOR_WINDOWTEXT));
+    case TSysColor::clWindow: return static_cast<Color>(::GetSysColor(COLOR_WINDOW));
+  }
+  return 0;
+}
+
+void TfmMain::SetPanelsColor(Color color) {
+  for (const int id : {kPnBg, kPnPrg, kPnButs}) PanelOf(id)->SetColor(color);
+}
+
+void TfmMain::SetLabelColor(TMainLabel label, Color color) {
+  Label(Control(LabelId(label))).SetTextColor(color);
+}
+
+void TfmMain::FlashTaskbar() {
+  const TApplication* application = TApplication::Current();
+  FLASHWINFO flash{sizeof(flash), application != nullptr ? application->Handle() : Handle(),
+                   FLASHW_ALL, 2, 10};
+  ::FlashWindowEx(&flash);
+}
+
+void TfmMain::RedrawAll() {
+  if (Handle() != nullptr) AsWindow().Redraw();
+}
+
+void TfmMain::SetProgressMax(std::uint32_t max) {
+  ProgressBar(Control(kPbTime)).SetMaximum(static_cast<int>(max));
+}
+
+void TfmMain::SetProgressPosition(std::uint32_t position) {
+  ProgressBar(Control(kPbTime)).SetPosition(static_cast<int>(position));
+}
+
+void TfmMain::SetTaskbarProgress(std::uint64_t done, std::uint64_t total) {
+  if (const TApplication* application = TApplication::Current()) {
+    taskbar_.SetTaskbarProgress(application->Handle(), done, total);
+  }
+}
+
+void TfmMain::ClearTaskbarProgress() {
+  if (const TApplication* application = TApplication::Current()) {
+    taskbar_.ClearTaskbarProgress(application->Handle());
+  }
+}
+
+void TfmMain::SetTimer(std::uintptr_t id, std::uint32_t period_ms) { WindowBase::SetTimer(id, period_ms); }
+
+void TfmMain::KillTimer(std::uintptr_t id) { WindowBase::KillTimer(id); }
+
+bool TfmMain::IsLeftButtonDown() const { return IsKeyDown(VK_LBUTTON); }
+
+void TfmMain::FlushKeyboardMessages() { win32::FlushKeyboardMessages(); }
+
+void TfmMain::FlushDoMouseMessages() { FlushMouseMessages(Control(kBDo)); }
+
+void TfmMain::ReleaseCapture() { ::ReleaseCapture(); }
+
+void TfmMain::RepaintChart() {
+  if (pnDiag_) ::RedrawWindow(pnDiag_->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+void TfmMain::DrawStartPausePie(double koef) {
+  FCurCircleDiagPaintKoef_ = koef;
+  if (!pnDiag_) return;
+  ScopedGetDc dc(pnDiag_->Handle());
+  if (dc) PaintStartPausePie(dc.Get());
+}
+
+void TfmMain::RestoreNormalPriorities() {
+  ::SetPriorityClass(::GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
+  ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_NORMAL);
+}
+
+std::u16string TfmMain::InputText(TMainInput input) const { return Window(InputControl(input)).Text(); }
+
+int TfmMain::ItemIndex(TMainInput input) const { return ComboBox(InputControl(input)).ItemIndex(); }
+
+void TfmMain::ProcessMessages() {
+  if (TApplication* application = TApplication::Current()) application->ProcessMessages();
+}
+
+bool TfmMain::Terminated() const {
+  const TApplication* application = TApplication::Current();
+  return application != nullptr && application->Terminated();
+}
+
+void TfmMain::ShowMessage(std::u16string_view text) {
+  const TApplication* application = TApplication::Current();
+  const std::wstring title = platform::ToWide(application != nullptr ? application->Title() : u"");
+  ::MessageBoxW(Handle(), platform::ToWide(text).c_str(), title.c_str(), MB_OK);
+}
+
+void TfmMain::ShowBusyCursor() { hourglass_.emplace(); }
+
+void TfmMain::RestoreCursor() { hourglass_.reset(); }
+
+void TfmMain::CloseWindow() { ::PostMessageW(Handle(), WM_CLOSE, 0, 0); }
+
+// TUsageMeterHost
+
+void TfmMain::ShowPercents() {
+  Window(Control(kLbPerc1)).SetText(PercentCaption(TextId::CpuNow, meter_->FPercNowStr()));
+  Window(Control(kLbPerc2)).SetText(PercentCaption(TextId::CpuAvg, meter_->FPercAvgStr()));
+}
+
+void TfmMain::RepaintPercents() {
+  for (const HWND window : {Control(kLbPerc1), Control(kLbPerc2)}) {
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  }
+  RepaintChart();
+}
+
+// Messages
+
+LRESULT TfmMain::HandleMessage(UINT message, WPARAM w, LPARAM l) {
+  if (message == kFirstShowMessage) {
+    // The saved run parameters are loaded here once the settings store exists.
+    return 0;
+  }
+  return TForm::HandleMessage(message, w, l);
+}
+
+void TfmMain::OnTimer(UINT_PTR id) { logic_->OnTimer(id); }
+
+void TfmMain::OnMouseDown(UINT /*button_message*/, Point /*at*/) { DragWindow(); }
+
+bool TfmMain::OnCommand(int id, int code, HWND /*control*/) {
+  // IDOK and IDCANCEL come from keys the dialog navigation saw; the key table acts on them.
+  if (id <= IDCANCEL) return true;
+  switch (id) {
+    case kBDo:
+      if (code != BN_CLICKED) return false;
+      if (do_action_ == TDoAction::bGoButClick_Start) {
+        logic_->bGoButClick_Start();
+      } else {
+        logic_->bGoButClick_Stop();
+      }
+      return true;
+    case kSbStop:
+      logic_->bGoButClick_Stop();
+      return true;
+    case kSbClose:
+      TRunController::EmergencyClose();
+    case kMiStart:
+      logic_->bGoButClick_Start();
+      return true;
+    case kMiExit:
+      ::PostMessageW(Handle(), WM_CLOSE, 0, 0);
+      return true;
+    default:
+      // Menu items that later features fill do nothing yet.
+      return id >= kMiStart;
+  }
+}
+
+bool TfmMain::OnClose() { return logic_->ProcClose(); }
+
+bool TfmMain::PreviewKey(UINT message, WPARAM key) {
+  if (message != WM_KEYDOWN || key > 0xFFFF) return false;
+  const TShiftState shift{IsKeyDown(VK_SHIFT), IsKeyDown(VK_CONTROL), IsKeyDown(VK_MENU)};
+  return logic_->KeyDown(static_cast<std::uint16_t>(key), shift);
+}
+
+}  // namespace velkaro::win32

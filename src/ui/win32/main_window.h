@@ -1,0 +1,142 @@
+// TfmMain: the program's main window. It builds the form and the load chart, carries
+// out what TMainLogic decides, hosts the CPU meter and hands the window's timers, keys
+// and close to the logic.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "meter/usage_meter.h"
+#include "ui/main/main_logic.h"
+#include "ui/main/main_view.h"
+#include "ui/win32/controls.h"
+#include "ui/win32/form.h"
+#include "ui/win32/taskbar.h"
+
+namespace velkaro::win32 {
+
+// Private message that the window posts itself once it has been shown; its handler is
+// where the saved run parameters are loaded.
+inline constexpr UINT kFirstShowMessage = WM_USER + 1;
+
+// Sets `handler` as the mouse-down handler of every child of `parent` at any depth,
+// except the `excluded` windows and windows whose class is exactly one of
+// `excluded_classes`; the children of an excluded window are still visited.
+void SetChildrenMouseDown(HWND parent, const MouseDownHandler& handler,
+                          std::span<const std::wstring_view> excluded_classes,
+                          std::span<const HWND> excluded);
+
+// Replaces the items of a drop-down list, keeping the selected position; no change
+// notification is sent.
+void ReplaceComboItems(ComboBox combo, std::span<const std::u16string_view> texts);
+
+class TfmMain final : public TForm, public TMainView, public TUsageMeterHost {
+ public:
+  // `taskbar` outlives the window.
+  explicit TfmMain(const TaskbarProgress& taskbar);
+  ~TfmMain() override;
+
+  // Builds the window hidden; false when it cannot be created.
+  bool Construct();
+  // Shows the window and posts kFirstShowMessage.
+  void Show();
+
+  TMainLogic& Logic() { return *logic_; }
+  // The stored hint text of a control (hint windows show them).
+  std::u16string_view Hint(int id) const;
+  void ApplyTexts(bool atCreation);
+
+  // TMainView
+  void SetStateText(std::u16string_view text) override;
+  void SetCaption(std::u16string_view text) override;
+  void SetAppTitle(std::u16string_view text) override;
+  void SetDoCaption(std::u16string_view text) override;
+  void SetDoImage(int image) override;
+  void SetDoAction(TDoAction action) override { do_action_ = action; }
+  int ProgressLeft() const override;
+  void SetStateLeft(int left) override;
+  bool InputEnabled(TMainInput input) const override;
+  void EnableInput(TMainInput input, bool enable) override;
+  void EnableMenu(TMainMenu menu, bool enable) override;
+  TControlRef FocusedControl() const override;
+  void FocusControl(TControlRef control) override;
+  Color SysColor(TSysColor color) const override;
+  Color WindowColor() const override { return GetColor(); }
+  void SetWindowColor(Color color) override { SetColor(color); }
+  void SetPanelsColor(Color color) override;
+  void SetLabelColor(TMainLabel label, Color color) override;
+  void FlashTaskbar() override;
+  void RedrawAll() override;
+  void SetProgressMax(std::uint32_t max) override;
+  void SetProgressPosition(std::uint32_t position) override;
+  void SetTaskbarProgress(std::uint64_t done, std::uint64_t total) override;
+  void ClearTaskbarProgress() override;
+  void SetTimer(std::uintptr_t id, std::uint32_t period_ms) override;
+  void KillTimer(std::uintptr_t id) override;
+  bool IsLeftButtonDown() const override;
+  void FlushKeyboardMessages() override;
+  void FlushDoMouseMessages() override;
+  void ReleaseCapture() override;
+  void RepaintChart() override;
+  void DrawStartPausePie(double koef) override;
+  void RestoreNormalPriorities() override;
+  std::u16string InputText(TMainInput input) const override;
+  int ItemIndex(TMainInput input) const override;
+  void ProcessMessages() override;
+  bool Terminated() const override;
+  void ShowMessage(std::u16string_view text) override;
+  void ShowBusyCursor() override;
+  void RestoreCursor() override;
+  void CloseWindow() override;
+
+  // TUsageMeterHost
+  void ShowPercents() override;
+  void RepaintPercents() override;
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM w, LPARAM l) override;
+  void OnTimer(UINT_PTR id) override;
+  void OnMouseDown(UINT button_message, Point at) override;
+  bool OnCommand(int id, int code, HWND control) override;
+  bool OnClose() override;
+  bool PreviewKey(UINT message, WPARAM key) override;
+
+ private:
+  HMENU BuildMenu();
+  void BuildImages();
+  void BuildChart();
+  void BuildChartTile();
+  void WireDragging();
+  void DragWindow();
+  void pnDiagDraw(HDC dc, const RECT& client);
+  void DrawPercentBar(HDC dc, int x, const TCPUPercent& sample) const;
+  void PaintStartPausePie(HDC dc) const;
+  HWND InputControl(TMainInput input) const;
+  void SetHint(int id, TextId text);
+
+  const TaskbarProgress& taskbar_;
+  ScopedImageList iml_;        // bDo: 0 Start, 1 Stop
+  ScopedImageList tool_images_;  // sbClone, sbPin (4 states), sbStop, sbClose
+  std::unique_ptr<TUsageMeter> meter_;
+  std::unique_ptr<TMainLogic> logic_;
+  TDoAction do_action_ = TDoAction::bGoButClick_Start;
+  std::map<int, std::u16string> hints_;
+  std::optional<ScopedHourglass> hourglass_;
+
+  // The chart.
+  std::unique_ptr<TPanel> pnDiag_;
+  ScopedFont scale_font_;
+  int FDiagWidth_ = 0;
+  RECT FDiagRect_{};
+  ScopedBitmap FDiagBackBmp_;
+  double FCurCircleDiagPaintKoef_ = 0;
+};
+
+}  // namespace velkaro::win32

@@ -1,0 +1,175 @@
+// Drives velkaro.exe from another process as a user would: finds its controls by id,
+// types into the inputs, presses keys and buttons, and reads texts, the progress
+// position and pixels of the chart back.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "ui/win32/main_window_ids.h"
+
+namespace velkaro::win32::driver {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+// The program beside the build: a path of the Linux file system is reached through
+// Wine's drive Z:.
+inline std::wstring ProgramPath(const char* built_path) {
+  std::wstring path;
+  for (const char* c = built_path; *c != '\0'; ++c) path += static_cast<wchar_t>(*c == '/' ? '\\' : *c);
+  if (!path.empty() && path[0] == L'\\') path = L"Z:" + path;
+  return path;
+}
+
+// True once `condition` holds, checked every 5 ms until `timeout` passes.
+inline bool WaitFor(const std::function<bool()>& condition,
+                    std::chrono::milliseconds timeout = 10s) {
+  const auto end = Clock::now() + timeout;
+  while (Clock::now() < end) {
+    if (condition()) return true;
+    std::this_thread::sleep_for(5ms);
+  }
+  return condition();
+}
+
+class Velkaro {
+ public:
+  explicit Velkaro(const std::wstring& program) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    std::wstring command = L"\"" + program + L"\"";
+    if (::CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                         nullptr, &startup, &process_)) {
+      ::CloseHandle(process_.hThread);
+      process_.hThread = nullptr;
+      WaitFor([this] { return (window_ = FindMainWindow()) != nullptr; }, 30s);
+    } else {
+      process_ = {};
+    }
+  }
+  Velkaro(const Velkaro&) = delete;
+  Velkaro& operator=(const Velkaro&) = delete;
+  ~Velkaro() {
+    if (process_.hProcess == nullptr) return;
+    if (::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+      ::TerminateProcess(process_.hProcess, 99);
+      ::WaitForSingleObject(process_.hProcess, 10000);
+    }
+    ::CloseHandle(process_.hProcess);
+  }
+
+  bool Started() const { return window_ != nullptr; }
+  HWND Window() const { return window_; }
+
+  HWND Control(int id) const {
+    struct Search {
+      int id;
+      HWND found;
+    } search{id, nullptr};
+    ::EnumChildWindows(
+        window_,
+        [](HWND child, LPARAM data) -> BOOL {
+          auto* s = reinterpret_cast<Search*>(data);
+          if (::GetDlgCtrlID(child) != s->id) return TRUE;
+          s->found = child;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  }
+
+  std::wstring Text(HWND window) const {
+    wchar_t buffer[512] = {};
+    DWORD_PTR copied = 0;
+    ::SendMessageTimeoutW(window, WM_GETTEXT, std::size(buffer), reinterpret_cast<LPARAM>(buffer),
+                          SMTO_NORMAL, 5000, &copied);
+    return std::wstring(buffer, copied);
+  }
+  std::wstring Caption() const { return Text(window_); }
+  std::wstring ControlText(int id) const { return Text(Control(id)); }
+
+  void SetText(int id, const std::wstring& text) const {
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutW(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                          SMTO_NORMAL, 5000, &result);
+  }
+
+  // Sets the pause, the duration and the thread count of the next run.
+  void SetRun(int pause, int seconds, int threads = 1) const {
+    SetText(main_window::kEdStPause, std::to_wstring(pause));
+    SetText(main_window::kEdTime, std::to_wstring(seconds));
+    SetText(main_window::kEdThreads, std::to_wstring(threads));
+  }
+
+  // A key press as the message loop sees it.
+  void PressKey(WPARAM key) const {
+    ::PostMessageW(window_, WM_KEYDOWN, key, 1);
+    ::PostMessageW(window_, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+  }
+  void ClickDo() const { ::PostMessageW(Control(main_window::kBDo), BM_CLICK, 0, 0); }
+  void Close() const { ::PostMessageW(window_, WM_CLOSE, 0, 0); }
+
+  int ProgressPosition() const {
+    DWORD_PTR position = 0;
+    ::SendMessageTimeoutW(Control(main_window::kPbTime), PBM_GETPOS, 0, 0, SMTO_NORMAL, 5000,
+                          &position);
+    return static_cast<int>(position);
+  }
+
+  // The colour of a pixel of a control as the screen shows it (client coordinates).
+  COLORREF Pixel(int id, int x, int y) const {
+    POINT at{x, y};
+    ::ClientToScreen(Control(id), &at);
+    const HDC screen = ::GetDC(nullptr);
+    const COLORREF color = ::GetPixel(screen, at.x, at.y);
+    ::ReleaseDC(nullptr, screen);
+    return color;
+  }
+
+  // The exit code once the process has ended within `timeout`; STILL_ACTIVE otherwise.
+  DWORD ExitCode(std::chrono::milliseconds timeout) const {
+    if (::WaitForSingleObject(process_.hProcess, static_cast<DWORD>(timeout.count())) !=
+        WAIT_OBJECT_0) {
+      return STILL_ACTIVE;
+    }
+    DWORD code = STILL_ACTIVE;
+    ::GetExitCodeProcess(process_.hProcess, &code);
+    return code;
+  }
+
+ private:
+  HWND FindMainWindow() const {
+    struct Search {
+      DWORD process;
+      HWND found;
+    } search{process_.dwProcessId, nullptr};
+    ::EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+          auto* s = reinterpret_cast<Search*>(data);
+          DWORD owner = 0;
+          ::GetWindowThreadProcessId(window, &owner);
+          wchar_t name[64] = {};
+          ::GetClassNameW(window, name, static_cast<int>(std::size(name)));
+          if (owner != s->process || std::wstring(name) != main_window::kFormClassName ||
+              !::IsWindowVisible(window)) {
+            return TRUE;
+          }
+          s->found = window;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  }
+
+  PROCESS_INFORMATION process_{};
+  HWND window_ = nullptr;
+};
+
+}  // namespace velkaro::win32::driver
