@@ -209,6 +209,17 @@ TEST_F(MainWindowTest, EscStopsARunEarly) {
   EXPECT_EQ(app_.Caption(), kIdleCaption);
 }
 
+TEST_F(MainWindowTest, StopButtonStopsARunEarly) {
+  app_.SetRun(0, 60);
+  app_.ClickDo();
+  ASSERT_TRUE(WaitFor([this] { return app_.Caption() == kRunCaption; }));
+  ASSERT_TRUE(WaitFor([this] { return app_.ControlText(kBDo) == L"Stop"; }));
+  app_.ClickDo();
+  ASSERT_TRUE(WaitForState(L"Fulfilled threads: 1", 10s));
+  EXPECT_TRUE(WaitFor([this] { return app_.Caption() == kIdleCaption; }));
+  EXPECT_EQ(app_.ControlText(kBDo), L"Run CPU Stressing!");
+}
+
 TEST_F(MainWindowTest, DurationOutOfRangeIsRefused) {
   app_.SetRun(0, 2147484);
   app_.PressKey(VK_RETURN);
