@@ -12,7 +12,8 @@ for preset in linux windows; do
 done
 
 echo
-echo "Windows programs: build/windows/src/cli/velkaro-cli.exe"
+echo "Windows programs: build/windows/src/ui/win32/velkaro.exe (the window)"
+echo "                  build/windows/src/cli/velkaro-cli.exe"
 echo
 
 if [ $# -eq 0 ]; then
