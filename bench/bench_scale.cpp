@@ -1,0 +1,253 @@
+// Scale: preparation, release and stop of many mono workers, and their resident
+// memory, beside plain threads with the same small stacks (the floor).
+//   bench_scale [--counts 1000,10000,max] [--time SECONDS] [--margin N] [--over-limit 0|1]
+//               [--floor 0|1]
+// "max" is the most threads the system allows (found by creating plain threads until
+// creation fails, up to 100,000) minus the margin; with "max", a last run asks for 1,000
+// more than the limit to show the failure and the limit named.
+#include <atomic>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+#include <string>
+#include <vector>
+
+#include "bench_support.h"
+#include "engine/reached_limit.h"
+#include "platform/thread_limits.h"
+#include "support/utf.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <linux/futex.h>
+#include <pthread.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+namespace velkaro::bench {
+namespace {
+
+constexpr std::int32_t kMaxThreads = 100000;
+constexpr std::size_t kStack = 64 * 1024;
+
+struct RawShared {
+  std::atomic<std::uint32_t> go{0};
+  std::atomic<bool> run{true};
+};
+
+#if defined(_WIN32)
+using RawThread = HANDLE;
+
+DWORD WINAPI RawBody(LPVOID argument) {
+  auto* shared = static_cast<RawShared*>(argument);
+  while (shared->run.load(std::memory_order_relaxed)) {
+  }
+  return 0;
+}
+bool RawCreate(RawShared& shared, RawThread& thread) {
+  thread = CreateThread(nullptr, kStack, RawBody, &shared,
+                        CREATE_SUSPENDED | STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+  return thread != nullptr;
+}
+void RawRelease(RawShared&, std::vector<RawThread>& threads) {
+  for (HANDLE thread : threads) ResumeThread(thread);
+}
+void RawJoin(RawThread thread) {
+  WaitForSingleObject(thread, INFINITE);
+  CloseHandle(thread);
+}
+#else
+using RawThread = pthread_t;
+
+void* RawBody(void* argument) {
+  auto* shared = static_cast<RawShared*>(argument);
+  while (shared->go.load(std::memory_order_acquire) == 0) {
+    syscall(SYS_futex, reinterpret_cast<std::uint32_t*>(&shared->go), FUTEX_WAIT_PRIVATE, 0,
+            nullptr, nullptr, 0);
+  }
+  while (shared->run.load(std::memory_order_relaxed)) {
+  }
+  return nullptr;
+}
+bool RawCreate(RawShared& shared, RawThread& thread) {
+  pthread_attr_t attr;
+  pthread_attr_init(&attr);
+  pthread_attr_setstacksize(&attr, kStack);
+  const int result = pthread_create(&thread, &attr, RawBody, &shared);
+  pthread_attr_destroy(&attr);
+  return result == 0;
+}
+void RawRelease(RawShared& shared, std::vector<RawThread>&) {
+  shared.go.store(1, std::memory_order_release);
+  syscall(SYS_futex, reinterpret_cast<std::uint32_t*>(&shared.go), FUTEX_WAKE_PRIVATE, INT_MAX,
+          nullptr, nullptr, 0);
+}
+void RawJoin(RawThread thread) { pthread_join(thread, nullptr); }
+#endif
+
+// Runs `measure` in a child process where the system allows it, so that each
+// measurement starts from a fresh process (no cached stacks, no grown heap).
+template <class F>
+void Isolated(F measure) {
+  std::fflush(stdout);
+#if defined(_WIN32)
+  measure();
+#else
+  const pid_t child = fork();
+  if (child == 0) {
+    measure();
+    std::fflush(stdout);
+    _exit(0);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+#endif
+}
+
+// Plain threads: create all parked, release all, let them spin `spin_ms`, drop the flag.
+void MeasureRaw(std::int32_t count, std::uint32_t spin_ms, bool probe_only) {
+  RawShared shared;
+  std::vector<RawThread> threads;
+  threads.reserve(static_cast<std::size_t>(count));
+  const std::uint64_t rss_before = ResidentKiB();
+  const double t0 = NowMs();
+  for (std::int32_t i = 0; i < count; ++i) {
+    RawThread thread{};
+    if (!RawCreate(shared, thread)) break;
+    threads.push_back(thread);
+  }
+  const double t1 = NowMs();
+  const std::uint64_t rss_prepared = ResidentKiB();
+  const auto created = static_cast<std::int32_t>(threads.size());
+  if (probe_only) {
+    shared.run = false;
+    RawRelease(shared, threads);
+    for (RawThread thread : threads) RawJoin(thread);
+    std::printf("PROBE %d\n", created);
+    return;
+  }
+  const double t2 = NowMs();
+  RawRelease(shared, threads);
+  const double t3 = NowMs();
+  const double slept_from = NowMs();
+  std::this_thread::sleep_for(std::chrono::milliseconds(spin_ms));
+  const double stop_request = NowMs();
+  shared.run = false;
+  for (RawThread thread : threads) RawJoin(thread);
+  const double t4 = NowMs();
+  std::printf(
+      "| %7d | floor  | %9.1f | %6.1f | %8.2f | %9.1f | %8.1f | %8.1f | %9llu |\n", created,
+      t1 - t0, (t1 - t0) * 1000.0 / created,
+      static_cast<double>(rss_prepared - rss_before) / created, t3 - t2,
+      stop_request - slept_from - spin_ms, t4 - stop_request,
+      static_cast<unsigned long long>(PeakResidentKiB() / 1024));
+}
+
+std::string Fixed1(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f", value);
+  return text;
+}
+
+void MeasureEngine(std::int32_t count, std::uint32_t time_ms) {
+  TimedPlatform threads;
+  threads.expected = count;
+  BenchHost host;
+  TRunController controller(host, threads);
+  double stop_request = 0;
+  double all_released = 0;
+  host.on_messages = [&] {
+    if (stop_request == 0 && threads.resumed >= count) {
+      all_released = threads.last_resume;
+      stop_request = NowMs();
+      controller.Stop();
+    }
+  };
+  std::u16string error;
+  std::int32_t started = 0;
+  const std::uint64_t rss_before = ResidentKiB();
+  const double t0 = NowMs();
+  controller.RunStress(0x20, count, 3, time_ms, TStressStyle::ssMono, error, started);
+  const double t_end = NowMs();
+  if (!error.empty()) {
+    const auto* limit = LikelyReachedThreadLimit(controller.ThreadLimitsAtFailure());
+    std::printf("| %7d | engine | failed: %s (limit: %s) |\n", count, ToUtf8(error).c_str(),
+                limit ? std::string(limit->name).c_str() : "not named");
+    return;
+  }
+  const double stop_ms = stop_request != 0 ? t_end - stop_request : -1;
+  std::printf(
+      "| %7d | engine | %9.1f | %6.1f | %8.2f | %9s | %8.1f | %8s | %9llu |\n", count,
+      threads.last_create - t0, (threads.last_create - t0) * 1000.0 / count,
+      static_cast<double>(threads.rss_prepared_kib - rss_before) / count,
+      started == count ? Fixed1(threads.last_resume - threads.first_resume).c_str()
+                       : ("only " + std::to_string(started)).c_str(),
+      stop_request != 0 ? stop_request - all_released : -1.0,
+      stop_ms >= 0 ? Fixed1(stop_ms).c_str() : "deadline",
+      static_cast<unsigned long long>(PeakResidentKiB() / 1024));
+}
+
+}  // namespace
+}  // namespace velkaro::bench
+
+int main(int argc, char** argv) {
+  using namespace velkaro::bench;
+  std::string counts_text = "1000,10000,max";
+  std::uint32_t time_s = 30;
+  std::int32_t margin = 300;
+  bool over_limit = true;
+  bool floor = true;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    if (std::strcmp(argv[i], "--counts") == 0) counts_text = argv[i + 1];
+    if (std::strcmp(argv[i], "--time") == 0) time_s = static_cast<std::uint32_t>(std::stoul(argv[i + 1]));
+    if (std::strcmp(argv[i], "--margin") == 0) margin = std::stoi(argv[i + 1]);
+    if (std::strcmp(argv[i], "--floor") == 0) floor = std::strcmp(argv[i + 1], "0") != 0;
+    if (std::strcmp(argv[i], "--over-limit") == 0) over_limit = std::strcmp(argv[i + 1], "0") != 0;
+  }
+  std::printf("# bench_scale on %s\n", MachineLine().c_str());
+  std::int32_t max_count = kMaxThreads;
+  if (counts_text.find("max") != std::string::npos) {
+    // The probe prints the number it could create; read it back through a file.
+    std::fflush(stdout);
+#if !defined(_WIN32)
+    int pipe_fds[2];
+    if (pipe(pipe_fds) == 0) {
+      const pid_t child = fork();
+      if (child == 0) {
+        dup2(pipe_fds[1], 1);
+        MeasureRaw(kMaxThreads, 0, true);
+        std::fflush(stdout);
+        _exit(0);
+      }
+      close(pipe_fds[1]);
+      char buffer[64] = {};
+      const ssize_t got = read(pipe_fds[0], buffer, sizeof buffer - 1);
+      close(pipe_fds[0]);
+      waitpid(child, nullptr, 0);
+      int probed = 0;
+      if (got > 0 && std::sscanf(buffer, "PROBE %d", &probed) == 1) max_count = probed - margin;
+    }
+#endif
+    std::printf("# largest count: %d (plain threads created before failure, minus %d)\n",
+                max_count + margin, margin);
+  }
+  std::printf("# engine: mono workers, normal class and priority; run time %u s; stop requested at\n"
+              "# the first message pass after the last release. floor: plain threads, released at\n"
+              "# once, spinning 1 s. Times in ms; RSS per worker in KiB at the moment all exist.\n",
+              time_s);
+  std::printf("| threads | kind   | prepare ms | us/thr | KiB/thr  | release ms | late ms  | stop ms  | peak MiB  |\n");
+  std::printf("|---|---|---|---|---|---|---|---|---|\n");
+  for (const std::int32_t count : ParseCounts(counts_text, max_count)) {
+    if (floor) Isolated([&] { MeasureRaw(count, 1000, false); });
+    Isolated([&] { MeasureEngine(count, time_s * 1000); });
+  }
+  if (over_limit && max_count + margin < kMaxThreads) {
+    // Past the limit: the run must fail with the error text and name the limit.
+    Isolated([&] { MeasureEngine(max_count + margin + 1000, time_s * 1000); });
+  }
+  return 0;
+}

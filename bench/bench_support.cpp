@@ -1,0 +1,109 @@
+#include "bench_support.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "platform/clock.h"
+#include "platform/process.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+#include <psapi.h>
+#else
+#include <sys/resource.h>
+#include <sys/utsname.h>
+#include <unistd.h>
+#endif
+
+namespace velkaro::bench {
+
+double NowMs() {
+  return std::chrono::duration<double, std::milli>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+double ProcessCpuMs() {
+  platform::ProcessTimes times;
+  if (!platform::ReadProcessTimes(times)) return 0;
+  return static_cast<double>(times.kernel + times.user) / 10000.0;
+}
+
+#if defined(_WIN32)
+std::uint64_t ResidentKiB() {
+  PROCESS_MEMORY_COUNTERS counters{};
+  GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+  return counters.WorkingSetSize / 1024;
+}
+std::uint64_t PeakResidentKiB() {
+  PROCESS_MEMORY_COUNTERS counters{};
+  GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+  return counters.PeakWorkingSetSize / 1024;
+}
+std::string MachineLine() {
+  return std::to_string(std::thread::hardware_concurrency()) + " processors, Windows (or Wine)";
+}
+#else
+std::uint64_t ResidentKiB() {
+  std::ifstream statm("/proc/self/statm");
+  std::uint64_t size = 0, resident = 0;
+  statm >> size >> resident;
+  return resident * static_cast<std::uint64_t>(sysconf(_SC_PAGESIZE)) / 1024;
+}
+std::uint64_t PeakResidentKiB() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<std::uint64_t>(usage.ru_maxrss);
+}
+std::string MachineLine() {
+  std::string model = "unknown processor";
+  std::ifstream cpuinfo("/proc/cpuinfo");
+  for (std::string line; std::getline(cpuinfo, line);) {
+    if (line.rfind("model name", 0) == 0) {
+      model = line.substr(line.find(':') + 2);
+      break;
+    }
+  }
+  utsname name{};
+  uname(&name);
+  return std::to_string(std::thread::hardware_concurrency()) + " processors, " + model + ", " +
+         name.sysname + " " + name.release;
+}
+#endif
+
+std::vector<std::int32_t> ParseCounts(const std::string& text, std::int32_t max_value) {
+  std::vector<std::int32_t> counts;
+  std::stringstream stream(text);
+  for (std::string item; std::getline(stream, item, ',');) {
+    counts.push_back(item == "max" ? max_value : static_cast<std::int32_t>(std::stol(item)));
+  }
+  return counts;
+}
+
+TThreadHandle TimedPlatform::CreateParkedThread(void (*body)(void*), void* context) {
+  if (created == 0) first_create = NowMs();
+  const TThreadHandle handle = native_.CreateParkedThread(body, context);
+  if (handle != 0) {
+    ++created;
+    last_create = NowMs();
+    if (created == expected) rss_prepared_kib = ResidentKiB();
+  }
+  return handle;
+}
+
+void TimedPlatform::ResumeThread(TThreadHandle handle) {
+  // Only the releases of the run loop count, not those of the stop wait.
+  if (resumed < created) {
+    if (resumed == 0) first_resume = NowMs();
+    ++resumed;
+    last_resume = NowMs();
+  }
+  native_.ResumeThread(handle);
+}
+
+void BenchHost::UsageStart() { prev_percent_ = platform::TickCount(); }
+void BenchHost::UsageCalc() { prev_percent_ = platform::TickCount(); }
+
+}  // namespace velkaro::bench

@@ -1,0 +1,79 @@
+// Measuring helpers shared by the benchmark programs.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/run_controller.h"
+
+namespace velkaro::bench {
+
+double NowMs();  // steady clock, milliseconds
+double ProcessCpuMs();
+std::uint64_t ResidentKiB();
+std::uint64_t PeakResidentKiB();
+// Processors, processor model and system, in one line.
+std::string MachineLine();
+
+// Comma-separated numbers of an argument ("1000,10000"); "max" becomes `max_value`.
+std::vector<std::int32_t> ParseCounts(const std::string& text, std::int32_t max_value);
+
+// The native platform with timestamps of the first and last creation and release.
+class TimedPlatform : public TEnginePlatform {
+ public:
+  std::uint32_t TickCount() override { return native_.TickCount(); }
+  void SleepMs(std::uint32_t ms) override { native_.SleepMs(ms); }
+  bool SetProcessPriorityClass(std::uint32_t value) override {
+    return native_.SetProcessPriorityClass(value);
+  }
+  bool SetCurrentThreadPriority(int value) override { return native_.SetCurrentThreadPriority(value); }
+  bool PreferShortTimeSlice(bool on) override {
+    return native_.PreferShortTimeSlice(on && short_slice);
+  }
+  TThreadHandle CreateParkedThread(void (*body)(void*), void* context) override;
+  void ResumeThread(TThreadHandle handle) override;
+  bool ThreadIsAlive(TThreadHandle handle) override { return native_.ThreadIsAlive(handle); }
+  void CloseThread(TThreadHandle handle) override { native_.CloseThread(handle); }
+
+  bool short_slice = true;
+  std::int32_t expected = 0;  // RSS is read when this many workers exist
+  std::int32_t created = 0, resumed = 0;
+  double first_create = 0, last_create = 0, first_resume = 0, last_resume = 0;
+  std::uint64_t rss_prepared_kib = 0;
+
+ private:
+  TEnginePlatform& native_ = NativeEnginePlatform();
+};
+
+// A host that shows nothing and calls `on_messages` on each message pass.
+class BenchHost : public TRunHost {
+ public:
+  void SetStatusText(std::u16string_view) override {}
+  void SetProgressMax(std::uint32_t) override {}
+  void SetProgressPosition(std::uint32_t) override { updates.push_back(NowMs()); }
+  void SetTaskbarProgress(std::uint64_t, std::uint64_t) override {}
+  void SetTitle(std::u16string_view) override {}
+  void ProcessMessages() override {
+    if (on_messages) on_messages();
+  }
+  bool Terminated() const override { return false; }
+  void ShowBusyCursor() override {}
+  void RestoreCursor() override {}
+  void ShowMessage(std::u16string_view) override {}
+  void UsageStart() override;
+  void UsageCalc() override;
+  std::uint32_t dtPrevPercent() const override { return prev_percent_; }
+  void bGoButClick_Stop() override {}
+
+  std::function<void()> on_messages;
+  std::vector<double> updates;  // when the once-a-second progress update came
+
+ private:
+  std::uint32_t prev_percent_ = 0;
+};
+
+}  // namespace velkaro::bench
