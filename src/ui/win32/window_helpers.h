@@ -20,4 +20,8 @@ int ControlBottom(HWND control);
 // Moves the control to x, y in its parent's client coordinates, keeping its size.
 void SetControlPos(HWND control, int x, int y);
 
+// The control with `id` among the window's children at any depth (GetDlgItem looks
+// at direct children only); nullptr when there is none.
+HWND FindControlById(HWND window, int id);
+
 }  // namespace velkaro::win32

@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "ui/win32/main_window_ids.h"
+#include "ui/win32/window_helpers.h"
 
 namespace velkaro::win32::driver {
 
@@ -68,22 +69,7 @@ class Velkaro {
   bool Started() const { return window_ != nullptr; }
   HWND Window() const { return window_; }
 
-  HWND Control(int id) const {
-    struct Search {
-      int id;
-      HWND found;
-    } search{id, nullptr};
-    ::EnumChildWindows(
-        window_,
-        [](HWND child, LPARAM data) -> BOOL {
-          auto* s = reinterpret_cast<Search*>(data);
-          if (::GetDlgCtrlID(child) != s->id) return TRUE;
-          s->found = child;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-  }
+  HWND Control(int id) const { return FindControlById(window_, id); }
 
   std::wstring Text(HWND window) const {
     wchar_t buffer[512] = {};
