@@ -19,6 +19,13 @@ case "${1:-}" in
       cat "$log"; rm -f "$log"; exit 1
     fi
     rm -f "$log"
+    # Wine's own Tahoma (Debian's fonts-wine) is not found where
+    # the package puts it; in the prefix's font folder every program sees it, and the
+    # windows are laid out in the face they were designed for.
+    fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    if [ -d /usr/share/wine/fonts ] && [ -d "$fonts" ]; then
+      cp -n /usr/share/wine/fonts/*.ttf "$fonts"/ 2>/dev/null || true
+    fi
     echo "wine: prefix $WINEPREFIX ready"
     ;;
   stop)
