@@ -236,6 +236,7 @@ void TForm::ApplyDpi(int dpi, const RECT* suggested) {
   }
   Window(Handle()).SetFont(font_.Get());
   for (std::size_t i = 0; i < layout_.size(); ++i) PlaceControl(layout_[i], controls_[i].second);
+  OnDpiChanged();
 
   const auto style = static_cast<DWORD>(::GetWindowLongPtrW(Handle(), GWL_STYLE));
   const auto ex_style = static_cast<DWORD>(::GetWindowLongPtrW(Handle(), GWL_EXSTYLE));

@@ -62,6 +62,9 @@ class TForm : public WindowBase {
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM w, LPARAM l) override;
+  // Called after the table's controls were scaled to a new DPI, for what a form adds
+  // in code.
+  virtual void OnDpiChanged() {}
 
  private:
   bool CreateControl(const ControlLayout& control);

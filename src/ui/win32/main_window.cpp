@@ -363,34 +363,44 @@ void TfmMain::BuildImages() {
 }
 
 void TfmMain::BuildChart() {
-  const Rect pnPrg = Window(Control(kPnPrg)).Bounds();
-  const int left = Window(Control(kLbStPause)).Bounds().left + Window(Control(kPnBg)).Bounds().left;
-  const int width = Scale(kDiagWidth);
-  const int height = Scale(kDiagHeight);
   pnDiag_ = std::make_unique<TPanel>();
-  if (!pnDiag_->Create(Handle(), kPnDiag, {left, pnPrg.bottom - height, left + width, pnPrg.bottom})) {
+  if (!pnDiag_->Create(Handle(), kPnDiag, {0, 0, 1, 1})) {
     pnDiag_.reset();
     return;
   }
   pnDiag_->SetOnDraw([this](HDC dc, const RECT& client) { pnDiagDraw(dc, client); });
   pnDiag_->SetColor(kDiagBack);
-
-  LOGFONTW font{};
-  ::GetObjectW(FormFont(), sizeof(font), &font);
-  font.lfHeight = Scale(kScaleFontHeight);
-  scale_font_.Reset(::CreateFontIndirectW(&font));
-  const auto make_label = [&](int id, const wchar_t* caption) {
+  for (const auto& [id, caption] : {std::pair{kLbMin, L"100%"}, std::pair{kLbMax, L"0%"}}) {
     const HWND label = ::CreateWindowExW(0, L"STATIC", caption, WS_CHILD | WS_VISIBLE | SS_LEFT,
                                          0, 0, 1, 1, pnDiag_->Handle(),
                                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                          ::GetModuleHandleW(nullptr), nullptr);
-    Label(label).SetFont(scale_font_.Get());
-    Label(label).AutoSize();
     Label(label).SetTextColor(kScaleText);
-    return Label(label);
-  };
-  const Label lbMin = make_label(kLbMin, L"100%");
-  const Label lbMax = make_label(kLbMax, L"0%");
+  }
+  LayoutChart();
+}
+
+// Places the panel in the window's lower left corner and works out the plot from the
+// scale labels' widths; again after every DPI change.
+void TfmMain::LayoutChart() {
+  if (!pnDiag_) return;
+  const Rect pnPrg = Window(Control(kPnPrg)).Bounds();
+  const int left = Window(Control(kLbStPause)).Bounds().left + Window(Control(kPnBg)).Bounds().left;
+  const int width = Scale(kDiagWidth);
+  const int height = Scale(kDiagHeight);
+  pnDiag_->AsWindow().SetBounds({left, pnPrg.bottom - height, left + width, pnPrg.bottom});
+
+  LOGFONTW font{};
+  ::GetObjectW(FormFont(), sizeof(font), &font);
+  font.lfHeight = Scale(kScaleFontHeight);
+  ScopedFont scale_font(::CreateFontIndirectW(&font));
+  const Label lbMin(::GetDlgItem(pnDiag_->Handle(), kLbMin));
+  const Label lbMax(::GetDlgItem(pnDiag_->Handle(), kLbMax));
+  for (const Label& label : {lbMin, lbMax}) {
+    label.SetFont(scale_font.Get());
+    label.AutoSize();
+  }
+  scale_font_ = std::move(scale_font);  // the labels no longer use the old one
 
   const Rect min_bounds = lbMin.Bounds();
   const Rect max_bounds = lbMax.Bounds();
@@ -405,7 +415,15 @@ void TfmMain::BuildChart() {
   lbMin.SetPosition(label_x, 1);
   lbMax.SetPosition(label_x, height - static_cast<int>(max_bounds.Height()) - 1);
   BuildChartTile();
+  pnDiag_->AsWindow().Invalidate();
 }
+
+std::size_t TfmMain::VisibleSlots() const {
+  const auto fitting = static_cast<std::size_t>(std::max(FDiagWidth_ / kSlotWidth, 0));
+  return meter_ ? std::min(meter_->Percents().Slots(), fitting) : fitting;
+}
+
+void TfmMain::OnDpiChanged() { LayoutChart(); }
 
 void TfmMain::BuildChartTile() {
   const int height = FDiagRect_.bottom - FDiagRect_.top;
@@ -433,17 +451,22 @@ void TfmMain::pnDiagDraw(HDC dc, const RECT& client) {
   {
     ScopedCreatedDc tile(::CreateCompatibleDC(dc));
     ScopedSelectObject select(tile.Get(), FDiagBackBmp_.Get());
-    for (std::size_t i = 0; i < percents.Slots(); ++i) {
+    for (std::size_t i = 0; i < VisibleSlots(); ++i) {
       ::BitBlt(dc, FDiagRect_.left + 1 + kSlotWidth * static_cast<int>(i), FDiagRect_.top,
                kTileWidth, FDiagRect_.bottom - FDiagRect_.top, tile.Get(), 0, 0, SRCCOPY);
     }
   }
+  // At a lower DPI than at start the store holds more samples than the plot shows;
+  // the oldest then fall off its left edge.
   const auto samples = percents.Samples();
   const int count = static_cast<int>(samples.size());
+  const int saved = ::SaveDC(dc);
+  ::IntersectClipRect(dc, FDiagRect_.left, FDiagRect_.top, FDiagRect_.right, FDiagRect_.bottom);
   for (int i = 0; i < count; ++i) {
     DrawPercentBar(dc, FDiagRect_.right - kSlotWidth * count + 1 + kSlotWidth * i,
                    samples[static_cast<std::size_t>(i)]);
   }
+  ::RestoreDC(dc, saved);
   if (logic_->FCurState() == TStressCurState::scsWaitStart) PaintStartPausePie(dc);
 }
 

@@ -107,12 +107,17 @@ class TfmMain final : public TForm, public TMainView, public TUsageMeterHost {
   bool OnCommand(int id, int code, HWND control) override;
   bool OnClose() override;
   bool PreviewKey(UINT message, WPARAM key) override;
+  void OnDpiChanged() override;
 
  private:
   HMENU BuildMenu();
   void BuildImages();
   void BuildChart();
+  void LayoutChart();
   void BuildChartTile();
+  // Column slots that fit the plot; fewer than the store holds after a move to a
+  // monitor of lower DPI.
+  std::size_t VisibleSlots() const;
   void WireDragging();
   void DragWindow();
   void pnDiagDraw(HDC dc, const RECT& client);

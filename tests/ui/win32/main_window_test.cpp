@@ -29,6 +29,8 @@ constexpr COLORREF kDullColors[] = {RGB(49, 149, 50), RGB(108, 206, 108), RGB(64
 constexpr int kChartWidth = 130;
 constexpr int kPlotBottomRow = 102;
 constexpr int kPlotMiddle = 53;
+constexpr COLORREF kPlotFrame = RGB(73, 81, 75);
+constexpr COLORREF kPlotBack = RGB(55, 59, 55);
 
 class MainWindowTest : public ::testing::Test {
  protected:
@@ -104,6 +106,47 @@ TEST_F(MainWindowTest, ControlsStandWhereTheFormSaysAt96Dpi) {
       EXPECT_LE(r.bottom, client.bottom) << place.id;
     }
   }
+}
+
+// Moving to a 144-DPI monitor: the chart, which the window builds in code rather than
+// from its layout table, grows with everything else and keeps its scale inside it.
+TEST_F(MainWindowTest, DpiChangeLaysOutTheChartAgain) {
+  const auto bounds_in_window = [this](HWND control) {
+    RECT r{};
+    ::GetWindowRect(control, &r);
+    ::MapWindowPoints(HWND_DESKTOP, app_.Window(), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  };
+  const RECT before = bounds_in_window(app_.Control(kPnDiag));
+  DWORD_PTR result = 0;
+  // Without the suggested rectangle the window keeps its place and takes its own size.
+  ASSERT_NE(::SendMessageTimeoutW(app_.Window(), WM_DPICHANGED, MAKEWPARAM(144, 144), 0,
+                                  SMTO_NORMAL, 5000, &result), 0);
+  const RECT chart = bounds_in_window(app_.Control(kPnDiag));
+  const RECT progress = bounds_in_window(app_.Control(kPnPrg));
+  EXPECT_EQ(chart.right - chart.left, (before.right - before.left) * 3 / 2);
+  EXPECT_EQ(chart.bottom - chart.top, (before.bottom - before.top) * 3 / 2);
+  EXPECT_EQ(chart.bottom, progress.bottom);
+  EXPECT_EQ(chart.left, bounds_in_window(app_.Control(kLbStPause)).left);
+
+  const int width = chart.right - chart.left;
+  const int height = chart.bottom - chart.top;
+  RECT top_label{};
+  RECT bottom_label{};
+  ::GetWindowRect(app_.Control(kLbMin), &top_label);
+  ::GetWindowRect(app_.Control(kLbMax), &bottom_label);
+  ::MapWindowPoints(HWND_DESKTOP, app_.Control(kPnDiag), reinterpret_cast<POINT*>(&top_label), 2);
+  ::MapWindowPoints(HWND_DESKTOP, app_.Control(kPnDiag), reinterpret_cast<POINT*>(&bottom_label),
+                    2);
+  EXPECT_EQ(top_label.top, 1);
+  EXPECT_EQ(bottom_label.bottom, height - 1);
+  EXPECT_LE(top_label.right, width);
+  // The plot's frame ends a few pixels left of the scale, at a whole number of slots.
+  const int frame_right = top_label.left - 3;
+  EXPECT_EQ((frame_right - 3) % 7, 0) << frame_right;
+  ASSERT_TRUE(WaitFor([&] { return app_.Pixel(kPnDiag, 2, height - 3) == kPlotFrame; }));
+  EXPECT_EQ(app_.Pixel(kPnDiag, frame_right, 10), kPlotFrame);
+  EXPECT_EQ(app_.Pixel(kPnDiag, frame_right - 1, height - 4), kPlotBack);
 }
 
 TEST_F(MainWindowTest, InputsStartWithTheFormDefaultsAndTheListsOfTheStringTable) {
