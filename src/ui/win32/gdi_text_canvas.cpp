@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <vector>
 
 namespace velkaro::win32 {
 namespace {
@@ -82,7 +83,12 @@ void GdiTextCanvas::PrepareText(Color color) {
 
 void GdiTextCanvas::DrawTextAt(Point top_left, std::u16string_view text, Color color) {
   PrepareText(color);
-  ::TextOutW(dc_, top_left.x, top_left.y, Wide(text), WideLength(text));
+  // Each character advances by the width it was measured with, so the drawn run ends
+  // where the layout put the next one (a renderer may place glyphs on its own grid).
+  std::vector<INT> advances(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) advances[i] = CharWidth(text[i]);
+  ::ExtTextOutW(dc_, top_left.x, top_left.y, 0, nullptr, Wide(text),
+                static_cast<UINT>(WideLength(text)), advances.data());
 }
 
 void GdiTextCanvas::DrawTextInCell(const Rect& cell, std::u16string_view text, Color color) {

@@ -103,7 +103,8 @@ TEST_F(MarkupDrawingTest, BoldRunIsWiderThanTheSameTextPlain) {
   Draw(u"[fB;Measure the weight]", Args());
   const auto bold = Bounds(IsInk);
   ASSERT_TRUE(plain && bold);
-  EXPECT_GT(bold->right, plain->right);
+  EXPECT_GT(bold->right, plain->right) << "ink " << plain->left << ".." << plain->right << " and "
+                                       << bold->left << ".." << bold->right;
 
   const Rect plain_measured = Measure(u"Measure the weight", Args());
   const Rect bold_measured = Measure(u"[fB;Measure the weight]", Args());
