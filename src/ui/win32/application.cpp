@@ -25,6 +25,12 @@ bool IsKeyMessage(UINT message) {
   return message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
 }
 
+bool IsInputMessage(UINT message) {
+  return (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
+         (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK) ||
+         (message >= WM_KEYFIRST && message <= WM_KEYLAST);
+}
+
 }  // namespace
 
 std::u16string CurrentExceptionText() {
@@ -117,6 +123,13 @@ bool TApplication::ProcessMessage(bool wait) {
 }
 
 void TApplication::Dispatch(MSG& message) {
+  if (input_observer_ && IsInputMessage(message.message)) {
+    try {
+      input_observer_(message);
+    } catch (...) {
+      HandleCurrentException();
+    }
+  }
   const HWND root = message.hwnd != nullptr ? ::GetAncestor(message.hwnd, GA_ROOT) : nullptr;
   if (root != nullptr) {
     if (IsKeyMessage(message.message)) {

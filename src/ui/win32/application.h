@@ -58,6 +58,11 @@ class TApplication {
   void Minimize();
   void Restore();
 
+  // Sees every mouse and key message the loop takes, before it is dispatched; the
+  // application's tooltips follow the mouse this way. An empty observer removes it.
+  using InputObserver = std::function<void(const MSG& message)>;
+  void SetInputObserver(InputObserver observer) { input_observer_ = std::move(observer); }
+
  private:
   // False when no message was waiting.
   bool ProcessMessage(bool wait);
@@ -71,6 +76,7 @@ class TApplication {
   bool terminated_ = false;
   int exit_code_ = 0;
   ErrorHandler error_handler_;
+  InputObserver input_observer_;
 };
 
 // The barrier's end: reports the exception being handled to the application's error
