@@ -35,10 +35,30 @@ for _ in $(seq 1 150); do
 done
 [ -n "$window" ] || { echo "the window did not appear" >&2; exit 1; }
 
-shot() { sleep "$1"; import -window "$window" "$out/$2.png"; echo "wrote $out/$2.png"; }
+# The window's part of the screen, wider and taller by $3 and $4 pixels for hints
+# that stand outside it.
+shot() {
+  sleep "$1"
+  local geometry x y w h
+  geometry=$(xwininfo -id "$window")
+  x=$(awk '/Absolute upper-left X/ {print $4}' <<<"$geometry")
+  y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$geometry")
+  w=$(awk '/Width:/ {print $2}' <<<"$geometry")
+  h=$(awk '/Height:/ {print $2}' <<<"$geometry")
+  local wider=${3:-0} taller=${4:-0}
+  import -window root -crop "$((w + wider))x$((h + taller))+$x+$y" +repage "$out/$2.png"
+  echo "wrote $out/$2.png"
+}
+poke() { "$here/wine-run.sh" "$poke" "$@"; }
 
+poke park
 shot 1.5 idle
-"$here/wine-run.sh" "$poke" 5 20
+poke threads 100001
+shot 0.5 warning 220 0
+poke threads 1
+poke hover
+shot 1.5 tooltip 80 80
+poke 5 20
 shot 2.2 countdown
 shot 4.5 running
 # Closing during a run ends the program at once; the trap's stop takes Wine down.

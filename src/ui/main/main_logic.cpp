@@ -263,6 +263,16 @@ void TMainLogic::FlashBackground(Color first, Color second) {
 
 void TMainLogic::RedrawAll() { view_.RedrawAll(); }
 
+void TMainLogic::edThreadsChange() {
+  const std::int64_t n = ReadDecimal(view_.InputText(TMainInput::edThreads)).value_or(1);
+  if (n <= MaxThreadsCount()) {
+    view_.HideThreadsWarning();
+    return;
+  }
+  view_.ShowThreadsWarning(LangFormat(
+      TextId::ThreadsLimitWarning, {IntToStrGrouped(MaxThreadsCount(), thousands_separator_)}));
+}
+
 void TMainLogic::OnTimer(std::uintptr_t id) {
   switch (id) {
     case kStartPauseTimer: StartPauseTick(); break;
@@ -313,18 +323,18 @@ bool TMainLogic::ProcClose() {
   return true;
 }
 
-std::optional<std::u16string_view> TMainLogic::StartRefusal() const {
+std::optional<TextId> TMainLogic::StartRefusal() const {
   if (auto refusal = PauseRefusal(ReadPauseSeconds(view_.InputText(TMainInput::edStPause)))) {
     return refusal;
   }
   return DurationRefusal(ReadDurationSeconds(view_.InputText(TMainInput::edTime)));
 }
 
-void TMainLogic::RefuseStart(std::u16string_view text) {
+void TMainLogic::RefuseStart(TextId refusal) {
   if (FCurState_ != TStressCurState::scsNone || view_.IsCompact()) {
     SetCurState(TStressCurState::scsNone);
   }
-  view_.SetStateText(text);
+  view_.SetStateText(RefusalText(refusal, thousands_separator_));
 }
 
 void TMainLogic::SetStatusText(std::u16string_view text) { view_.SetStateText(text); }

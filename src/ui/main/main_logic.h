@@ -71,6 +71,10 @@ class TMainLogic final : public TRunHost {
   void FlashBackground(Color first, Color second);
   void RedrawAll();
 
+  // The change handler of edThreads: warns while the count is above MaxThreadsCount.
+  // The text itself is never corrected; reading the count caps it.
+  void edThreadsChange();
+
   // WM_TIMER of the window.
   void OnTimer(std::uintptr_t id);
   // Key-down of the window, before the focused control; true when the key is consumed.
@@ -113,9 +117,9 @@ class TMainLogic final : public TRunHost {
   void AlignStateLabel();
   void SetCaptionAndTitle(std::u16string_view text);
   // Leaves the window idle with `text` in the status label.
-  void RefuseStart(std::u16string_view text);
+  void RefuseStart(TextId refusal);
   // The refusal of the pause or duration now in the inputs, if any.
-  std::optional<std::u16string_view> StartRefusal() const;
+  std::optional<TextId> StartRefusal() const;
 
   TMainView& view_;
   TUsageMeter& meter_;

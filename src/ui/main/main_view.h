@@ -124,6 +124,11 @@ class TMainView {
   // Closes the window the normal way (its close handler runs).
   virtual void CloseWindow() = 0;
 
+  // The warning hint above edThreads: shows `text` (markup) or updates the one shown;
+  // Hide takes it away at once, and does nothing when none is shown.
+  virtual void ShowThreadsWarning(std::u16string_view text) = 0;
+  virtual void HideThreadsWarning() = 0;
+
   // Attachment points of the window modes; with nothing attached they do nothing.
   virtual void SavePlace() {}
   virtual bool CompactChecked() const { return false; }  // miCompact is ticked

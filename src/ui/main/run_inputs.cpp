@@ -2,6 +2,9 @@
 
 #include <limits>
 
+#include "lang/lang_format.h"
+#include "support/text.h"
+
 namespace velkaro {
 namespace {
 
@@ -55,14 +58,19 @@ std::int32_t ReadThreadsCount(std::u16string_view text) {
   return static_cast<std::int32_t>(value);
 }
 
-std::optional<std::u16string_view> PauseRefusal(std::int64_t seconds) {
-  if (seconds > kMaxRunSeconds) return kPauseRefusedText;
+std::optional<TextId> PauseRefusal(std::int64_t seconds) {
+  if (seconds > kMaxRunSeconds) return TextId::PauseRefused;
   return std::nullopt;
 }
 
-std::optional<std::u16string_view> DurationRefusal(std::int64_t seconds) {
-  if (seconds < 0 || seconds > kMaxRunSeconds) return kDurationRefusedText;
+std::optional<TextId> DurationRefusal(std::int64_t seconds) {
+  if (seconds < 0 || seconds > kMaxRunSeconds) return TextId::DurationRefused;
   return std::nullopt;
+}
+
+std::u16string RefusalText(TextId refusal, std::u16string_view thousands_separator) {
+  return LangFormat(refusal, {IntToStrGrouped(static_cast<std::int32_t>(kMaxRunSeconds),
+                                              thousands_separator)});
 }
 
 std::uint32_t PriorityClassAt(int item_index) {

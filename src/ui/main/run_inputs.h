@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "engine/stress_thread.h"
+#include "lang/string_table.h"
 
 namespace velkaro {
 
@@ -16,11 +17,6 @@ std::int32_t MaxThreadsCount();
 // progress bar as a signed 32-bit maximum, and the pause is counted in 32-bit ticks.
 inline constexpr std::int64_t kMaxRunSeconds = 2147483;
 
-// Shown in the status label when a start is refused; the window stays idle.
-inline constexpr std::u16string_view kDurationRefusedText =
-    u"Stress time must be from 0 to 2147483 seconds";
-inline constexpr std::u16string_view kPauseRefusedText =
-    u"Pause before starting stressing must be at most 2147483 seconds";
 
 // A signed decimal integer: blanks around it, an optional sign and digits, nothing
 // else. Values beyond 64 bits saturate, so a long row of digits still reads as a
@@ -35,10 +31,11 @@ std::int64_t ReadDurationSeconds(std::u16string_view text);
 // lower bound (the run refuses a negative count itself).
 std::int32_t ReadThreadsCount(std::u16string_view text);
 
-// The refusal text for a pause or duration outside what a run can take; nothing when
-// the value is usable.
-std::optional<std::u16string_view> PauseRefusal(std::int64_t seconds);
-std::optional<std::u16string_view> DurationRefusal(std::int64_t seconds);
+// Why a pause or duration outside what a run can take is refused; nothing when the
+// value is usable. The text, formatted with the grouped limit, goes to the status label.
+std::optional<TextId> PauseRefusal(std::int64_t seconds);
+std::optional<TextId> DurationRefusal(std::int64_t seconds);
+std::u16string RefusalText(TextId refusal, std::u16string_view thousands_separator);
 
 // The value behind a list position. A position outside the list (-1: nothing selected)
 // gives the normal class and the monotonous rhythm.

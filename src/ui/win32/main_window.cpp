@@ -13,6 +13,7 @@
 #include "ui/main/run_inputs.h"
 #include "ui/main/stress_runner.h"
 #include "ui/win32/application.h"
+#include "ui/win32/hint_window.h"
 #include "ui/win32/main_window_ids.h"
 #include "ui/win32/pie_dc.h"
 #include "ui/win32/window_helpers.h"
@@ -510,11 +511,21 @@ void TfmMain::DragWindow() {
   ::SendMessageW(Handle(), WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
 }
 
-void TfmMain::SetHint(int id, TextId text) { hints_[id] = std::u16string(LangText(text)); }
+void TfmMain::SetHint(int id, TextId text) { SetControlHint(Control(id), LangText(text)); }
 
-std::u16string_view TfmMain::Hint(int id) const {
-  const auto found = hints_.find(id);
-  return found != hints_.end() ? std::u16string_view(found->second) : std::u16string_view();
+void TfmMain::ShowHintAt(HWND control, TKivFreqHintWindow*& slot, std::u16string_view text) {
+  constexpr std::uint32_t kShowDelayMs = 0;
+  constexpr std::uint32_t kHideMs = 4000;
+  constexpr std::uint32_t kReshowDelayMs = 100;
+  constexpr std::int32_t kMaxWidth = 1000;
+  // The control's outer top-left corner, one pixel up: an edit's client area starts
+  // inside its sunken border, and the hint is to stand on the border's edge.
+  RECT bounds{};
+  ::GetWindowRect(control, &bounds);
+  const POINT anchor{bounds.left, bounds.top - 1};
+  ShowFreqHint(text, {anchor.x, anchor.y}, kShowDelayMs, kHideMs, kReshowDelayMs, Handle(),
+               static_cast<Color>(::GetSysColor(COLOR_INFOBK)), kMaxWidth, slot, 0, -1,
+               kNoHintPoint, kNoHintPoint, 0, 0, false);
 }
 
 void TfmMain::ApplyTexts(bool atCreation) {
@@ -604,7 +615,13 @@ HWND TfmMain::InputControl(TMainInput input) const { return Control(InputId(inpu
 
 bool TfmMain::InputEnabled(TMainInput input) const { return Window(InputControl(input)).IsEnabled(); }
 
-void TfmMain::EnableInput(TMainInput input, bool enable) { Window(InputControl(input)).Enable(enable); }
+void TfmMain::EnableInput(TMainInput input, bool enable) {
+  const HWND control = InputControl(input);
+  // A disabled control loses the focus to nobody, and the keys would then come as
+  // system keys that the window does not look at: Esc could not stop the run.
+  if (!enable && ::GetFocus() == control) ::SetFocus(Handle());
+  Window(control).Enable(enable);
+}
 
 void TfmMain::EnableMenu(TMainMenu menu, bool enable) {
   Menu(::GetMenu(Handle())).EnablePosition(MenuPositionOf(menu), enable);
@@ -719,6 +736,14 @@ void TfmMain::RestoreCursor() { hourglass_.reset(); }
 
 void TfmMain::CloseWindow() { ::PostMessageW(Handle(), WM_CLOSE, 0, 0); }
 
+void TfmMain::ShowThreadsWarning(std::u16string_view text) {
+  ShowHintAt(Control(kEdThreads), FHintWin2_, text);
+}
+
+void TfmMain::HideThreadsWarning() {
+  if (FHintWin2_ != nullptr) FHintWin2_->Release();  // empties FHintWin2_
+}
+
 // TUsageMeterHost
 
 void TfmMain::ShowPercents() {
@@ -769,6 +794,10 @@ bool TfmMain::OnCommand(int id, int code, HWND /*control*/) {
       return true;
     case kMiExit:
       ::PostMessageW(Handle(), WM_CLOSE, 0, 0);
+      return true;
+    case kEdThreads:
+      if (code != EN_CHANGE) return false;
+      logic_->edThreadsChange();
       return true;
     default:
       // Menu items that later features fill do nothing yet.

@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <map>
 #include <memory>
 #include <optional>
 #include <span>
@@ -18,6 +17,7 @@
 #include "ui/main/main_view.h"
 #include "ui/win32/controls.h"
 #include "ui/win32/form.h"
+#include "ui/win32/hint_window.h"
 #include "ui/win32/taskbar.h"
 
 namespace velkaro::win32 {
@@ -49,8 +49,6 @@ class TfmMain final : public TForm, public TMainView, public TUsageMeterHost {
   void Show();
 
   TMainLogic& Logic() { return *logic_; }
-  // The stored hint text of a control (hint windows show them).
-  std::u16string_view Hint(int id) const;
   void ApplyTexts(bool atCreation);
 
   // TMainView
@@ -95,6 +93,8 @@ class TfmMain final : public TForm, public TMainView, public TUsageMeterHost {
   void ShowBusyCursor() override;
   void RestoreCursor() override;
   void CloseWindow() override;
+  void ShowThreadsWarning(std::u16string_view text) override;
+  void HideThreadsWarning() override;
 
   // TUsageMeterHost
   void ShowPercents() override;
@@ -125,6 +125,9 @@ class TfmMain final : public TForm, public TMainView, public TUsageMeterHost {
   void PaintStartPausePie(HDC dc) const;
   HWND InputControl(TMainInput input) const;
   void SetHint(int id, TextId text);
+  // Shows or updates a warning hint standing directly above `control`; `slot` holds it
+  // and is emptied when it goes.
+  void ShowHintAt(HWND control, TKivFreqHintWindow*& slot, std::u16string_view text);
 
   const TaskbarProgress& taskbar_;
   ScopedImageList iml_;        // bDo: 0 Start, 1 Stop
@@ -132,7 +135,8 @@ class TfmMain final : public TForm, public TMainView, public TUsageMeterHost {
   std::unique_ptr<TUsageMeter> meter_;
   std::unique_ptr<TMainLogic> logic_;
   TDoAction do_action_ = TDoAction::bGoButClick_Start;
-  std::map<int, std::u16string> hints_;
+  // The warning above edThreads while the count is above the limit.
+  TKivFreqHintWindow* FHintWin2_ = nullptr;
   std::optional<ScopedHourglass> hourglass_;
 
   // The chart.

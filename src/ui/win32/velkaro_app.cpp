@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "ui/win32/application.h"
+#include "ui/win32/hint_window.h"
 #include "ui/win32/main_window.h"
 #include "ui/win32/taskbar.h"
 
@@ -12,6 +13,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*command_
   // taskbar button can show progress.
   const TaskbarProgress taskbar(true);
   TApplication application(instance);
+  // Every control's tooltip is drawn by the hint window in the system's message font.
+  InitHintFont();
+  const ApplicationHints hints(application);
   int exit_code = 0;
   {
     TfmMain fmMain(taskbar);

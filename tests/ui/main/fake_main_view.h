@@ -135,7 +135,18 @@ class FakeMainView final : public TMainView {
     pin_sets.push_back(down);
   }
 
+  void ShowThreadsWarning(std::u16string_view text) override {
+    threads_warning = ToUtf8(text);
+    Log("warning:" + ToUtf8(text));
+  }
+  void HideThreadsWarning() override {
+    threads_warning.reset();
+    Log("warning hidden");
+  }
+
   void Log(std::string entry) { log.push_back(std::move(entry)); }
+
+  std::optional<std::string> threads_warning;
 
   std::string state_text = "(unset)", caption, app_title, do_caption;
   int do_image = -1;

@@ -306,16 +306,21 @@ TEST_F(MainLogicTest, PauseTextDecidesWhetherThereIsACountdown) {
   }
 }
 
+// The logic groups with ",".
+constexpr std::u16string_view kDurationRefused = u"Stress time must be from 0 to 2,147,483 seconds";
+constexpr std::u16string_view kPauseRefused =
+    u"Pause before starting stressing must be at most 2,147,483 seconds";
+
 TEST_F(MainLogicTest, DurationsARunCannotTakeAreRefusedAndTheWindowStaysIdle) {
   struct Case {
     std::u16string_view pause, time, message;
   };
   const Case cases[] = {
-      {u"0", u"-1", kDurationRefusedText},
-      {u"0", u"2147484", kDurationRefusedText},
-      {u"0", u"99999999999999999999", kDurationRefusedText},
-      {u"5", u"-1", kDurationRefusedText},  // refused before the countdown begins
-      {u"2147484", u"10", kPauseRefusedText},
+      {u"0", u"-1", kDurationRefused},
+      {u"0", u"2147484", kDurationRefused},
+      {u"0", u"99999999999999999999", kDurationRefused},
+      {u"5", u"-1", kDurationRefused},  // refused before the countdown begins
+      {u"2147484", u"10", kPauseRefused},
   };
   for (const Case& c : cases) {
     Construct();
@@ -338,7 +343,7 @@ TEST_F(MainLogicTest, DurationChangedBeforeTheRunBeginsIsRefusedThen) {
   // The compact animation has ended, the duration is no longer usable.
   view.SetInput(TMainInput::edTime, u"-20");
   logic.StartWithPause();
-  EXPECT_EQ(view.state_text, ToUtf8(kDurationRefusedText));
+  EXPECT_EQ(view.state_text, ToUtf8(kDurationRefused));
   EXPECT_EQ(logic.FCurState(), kNone);
   EXPECT_EQ(Count("uncompact"), 1);
   EXPECT_TRUE(runner.runs.empty());
@@ -507,6 +512,36 @@ TEST_F(MainLogicTest, EveryStateLeavesNormalPrioritiesExceptTheRun) {
   EXPECT_EQ(view.keyboard_flushes, 2);
   EXPECT_EQ(view.mouse_flushes, 2);
   EXPECT_EQ(Count("percents"), 2);  // the readouts cleared by the pause and by the run
+}
+
+struct ThreadsWarningCase {
+  const char16_t* text;
+  bool warns;
+};
+constexpr ThreadsWarningCase kThreadsWarnings[] = {
+    {u"100001", true},  {u"250000", true},   {u" 100001 ", true}, {u"99999999999999999999", true},
+    {u"100000", false}, {u"1", false},       {u"", false},        {u"abc", false},
+    {u"-5", false},     {u"100001x", false}, {u"1e6", false},
+};
+
+TEST_F(MainLogicTest, ThreadsAboveTheLimitWarnAndTheTextStaysAsTyped) {
+  Construct();
+  for (const ThreadsWarningCase& c : kThreadsWarnings) {
+    view.SetInput(TMainInput::edThreads, u"100001");
+    logic.edThreadsChange();  // a warning is up before each case
+    view.SetInput(TMainInput::edThreads, c.text);
+    logic.edThreadsChange();
+    const std::string text = ToUtf8(c.text);
+    if (c.warns) {
+      // Bold where the markup says, the limit grouped with the window's separator.
+      EXPECT_EQ(view.threads_warning,
+                "[fB;Too many threads!] The number will be limited to [fB;100,000].")
+          << text;
+    } else {
+      EXPECT_FALSE(view.threads_warning.has_value()) << text;
+    }
+    EXPECT_EQ(view.InputText(TMainInput::edThreads), c.text) << text;
+  }
 }
 
 struct KeyCase {

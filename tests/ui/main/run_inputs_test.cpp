@@ -82,12 +82,14 @@ TEST(RunInputs, ReadingRulesOfPauseDurationAndThreads) {
 TEST(RunInputs, DurationsAndPausesBeyondWhatARunTakesAreRefused) {
   EXPECT_EQ(DurationRefusal(0), std::nullopt);
   EXPECT_EQ(DurationRefusal(2147483), std::nullopt);
-  EXPECT_EQ(DurationRefusal(-1), kDurationRefusedText);
-  EXPECT_EQ(DurationRefusal(2147484), kDurationRefusedText);
-  EXPECT_EQ(DurationRefusal(kMax64), kDurationRefusedText);
+  EXPECT_EQ(DurationRefusal(-1), TextId::DurationRefused);
+  EXPECT_EQ(DurationRefusal(2147484), TextId::DurationRefused);
+  EXPECT_EQ(DurationRefusal(kMax64), TextId::DurationRefused);
   EXPECT_EQ(PauseRefusal(0), std::nullopt);
   EXPECT_EQ(PauseRefusal(2147483), std::nullopt);
-  EXPECT_EQ(PauseRefusal(2147484), kPauseRefusedText);
+  EXPECT_EQ(PauseRefusal(2147484), TextId::PauseRefused);
+  EXPECT_EQ(RefusalText(TextId::DurationRefused, u"."),
+            u"Stress time must be from 0 to 2.147.483 seconds");
 }
 
 TEST(RunInputs, ListPositionsOutsideTheListsFallBackToNormal) {

@@ -29,6 +29,14 @@ inline std::wstring ProgramPath(const char* built_path) {
   return path;
 }
 
+// The thousands separator of the user's locale, which the program groups numbers with.
+inline std::wstring UserThousandsSeparator() {
+  wchar_t separator[8] = {};
+  ::GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_STHOUSAND, separator,
+                    static_cast<int>(std::size(separator)));
+  return separator;
+}
+
 // True once `condition` holds, checked every 5 ms until `timeout` passes.
 inline bool WaitFor(const std::function<bool()>& condition,
                     std::chrono::milliseconds timeout = 10s) {
@@ -99,6 +107,28 @@ class Velkaro {
     ::PostMessageW(window_, WM_KEYDOWN, key, 1);
     ::PostMessageW(window_, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
   }
+  // A key pressed on the keyboard: it goes to whatever has the focus in the foreground
+  // window, and nothing routes it to the main window first.
+  void TypeKey(WORD key) const {
+    INPUT inputs[2] = {};
+    inputs[0].type = INPUT_KEYBOARD;
+    inputs[0].ki.wVk = key;
+    inputs[1] = inputs[0];
+    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(2, inputs, sizeof(INPUT));
+  }
+  // A click into a control, which gives an edit the focus.
+  void ClickInto(int id) const {
+    ::PostMessageW(Control(id), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    ::PostMessageW(Control(id), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  }
+  // The control with the keyboard focus in the program's window thread.
+  HWND Focused() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    const DWORD thread = ::GetWindowThreadProcessId(window_, nullptr);
+    return ::GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+  }
   void ClickDo() const { ::PostMessageW(Control(main_window::kBDo), BM_CLICK, 0, 0); }
   void Close() const { ::PostMessageW(window_, WM_CLOSE, 0, 0); }
 
@@ -119,6 +149,31 @@ class Velkaro {
     return color;
   }
 
+  // A visible top-level window of the program of that class, or nullptr.
+  HWND FindVisibleWindow(const wchar_t* class_name) const {
+    struct Search {
+      DWORD process;
+      const wchar_t* class_name;
+      HWND found;
+    } search{process_.dwProcessId, class_name, nullptr};
+    ::EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+          auto* s = reinterpret_cast<Search*>(data);
+          DWORD owner = 0;
+          ::GetWindowThreadProcessId(window, &owner);
+          wchar_t name[64] = {};
+          ::GetClassNameW(window, name, static_cast<int>(std::size(name)));
+          if (owner != s->process || std::wstring(name) != s->class_name ||
+              !::IsWindowVisible(window)) {
+            return TRUE;
+          }
+          s->found = window;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  }
+
   // The exit code once the process has ended within `timeout`; STILL_ACTIVE otherwise.
   DWORD ExitCode(std::chrono::milliseconds timeout) const {
     if (::WaitForSingleObject(process_.hProcess, static_cast<DWORD>(timeout.count())) !=
@@ -131,28 +186,7 @@ class Velkaro {
   }
 
  private:
-  HWND FindMainWindow() const {
-    struct Search {
-      DWORD process;
-      HWND found;
-    } search{process_.dwProcessId, nullptr};
-    ::EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-          auto* s = reinterpret_cast<Search*>(data);
-          DWORD owner = 0;
-          ::GetWindowThreadProcessId(window, &owner);
-          wchar_t name[64] = {};
-          ::GetClassNameW(window, name, static_cast<int>(std::size(name)));
-          if (owner != s->process || std::wstring(name) != main_window::kFormClassName ||
-              !::IsWindowVisible(window)) {
-            return TRUE;
-          }
-          s->found = window;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-  }
+  HWND FindMainWindow() const { return FindVisibleWindow(main_window::kFormClassName); }
 
   PROCESS_INFORMATION process_{};
   HWND window_ = nullptr;

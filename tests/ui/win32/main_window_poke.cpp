@@ -1,4 +1,8 @@
-// Sets the pause and duration of the velkaro.exe window on screen and presses Enter.
+// Drives the velkaro.exe window on screen for screenshots:
+//   win32ui_main_window_poke PAUSE SECONDS   sets the run and presses Enter
+//   win32ui_main_window_poke threads TEXT    types TEXT into the thread count
+//   win32ui_main_window_poke hover           puts the mouse on the start button
+//   win32ui_main_window_poke park            puts the mouse in the screen's corner
 #include <windows.h>
 
 #include <cwchar>
@@ -10,9 +14,31 @@
 int wmain(int argc, wchar_t** argv) {
   using namespace velkaro::win32::main_window;
   using velkaro::win32::FindControlById;
-  if (argc < 3) return 2;
+  if (argc < 2) return 2;
   const HWND window = ::FindWindowW(kFormClassName, nullptr);
   if (window == nullptr) return 1;
+  const std::wstring command = argv[1];
+  if (command == L"threads" && argc >= 3) {
+    const HWND field = FindControlById(window, kEdThreads);
+    ::SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    // Typed, so that the field reacts as it does to the keyboard.
+    for (const wchar_t* c = argv[2]; *c != L'\0'; ++c) ::SendMessageW(field, WM_CHAR, *c, 1);
+    return 0;
+  }
+  if (command == L"hover") {
+    RECT button{};
+    ::GetWindowRect(FindControlById(window, kBDo), &button);
+    const int x = (button.left + button.right) / 2;
+    const int y = (button.top + button.bottom) / 2;
+    ::SetCursorPos(x - 5, y);
+    ::SetCursorPos(x, y);
+    return 0;
+  }
+  if (command == L"park") {
+    ::SetCursorPos(0, 0);
+    return 0;
+  }
+  if (argc < 3) return 2;
   ::SendMessageW(FindControlById(window, kEdStPause), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[1]));
   ::SendMessageW(FindControlById(window, kEdTime), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[2]));
   ::PostMessageW(window, WM_KEYDOWN, VK_RETURN, 1);

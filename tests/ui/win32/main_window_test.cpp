@@ -149,6 +149,35 @@ TEST_F(MainWindowTest, DpiChangeLaysOutTheChartAgain) {
   EXPECT_EQ(app_.Pixel(kPnDiag, frame_right - 1, height - 4), kPlotBack);
 }
 
+TEST_F(MainWindowTest, TabWalksTheInputsInOrderAndEndsOnTheStartButton) {
+  // A click into the first field gives it the focus, as it would for a user.
+  app_.ClickInto(kEdStPause);
+  ASSERT_TRUE(WaitFor([&] { return app_.Focused() == app_.Control(kEdStPause); }));
+  const int order[] = {kUdStPause, kEdTime,   kUdTime,    kCbPriority, kCbPriorClass,
+                       kCbStyle,   kEdThreads, kUdThreads, kBDo};
+  for (const int id : order) {
+    const HWND from = app_.Focused();
+    ::PostMessageW(from, WM_KEYDOWN, VK_TAB, 1);
+    ::PostMessageW(from, WM_KEYUP, VK_TAB, static_cast<LPARAM>(0xC0000001u));
+    EXPECT_TRUE(WaitFor([&] { return app_.Focused() == app_.Control(id); }, 3s)) << "expected " << id;
+  }
+}
+
+// The usual way: type into a field, Enter, and Esc from the keyboard while the field
+// that had the focus is disabled.
+TEST_F(MainWindowTest, EscFromTheKeyboardStopsARunStartedFromAField) {
+  app_.SetRun(0, 60);
+  ::SetForegroundWindow(app_.Window());
+  ASSERT_TRUE(WaitFor([this] { return ::GetForegroundWindow() == app_.Window(); }));
+  app_.ClickInto(kEdThreads);
+  ASSERT_TRUE(WaitFor([&] { return app_.Focused() == app_.Control(kEdThreads); }));
+  app_.TypeKey(VK_RETURN);
+  ASSERT_TRUE(WaitFor([this] { return app_.Caption() == kRunCaption; }));
+  app_.TypeKey(VK_ESCAPE);
+  EXPECT_TRUE(WaitForState(L"Fulfilled threads: 1"));
+  EXPECT_TRUE(WaitFor([this] { return app_.Caption() == kIdleCaption; }));
+}
+
 TEST_F(MainWindowTest, InputsStartWithTheFormDefaultsAndTheListsOfTheStringTable) {
   EXPECT_EQ(app_.ControlText(kEdStPause), L"0");
   EXPECT_EQ(app_.ControlText(kEdTime), L"0");
@@ -266,7 +295,8 @@ TEST_F(MainWindowTest, StopButtonStopsARunEarly) {
 TEST_F(MainWindowTest, DurationOutOfRangeIsRefused) {
   app_.SetRun(0, 2147484);
   app_.PressKey(VK_RETURN);
-  ASSERT_TRUE(WaitForState(L"Stress time must be from 0 to 2147483 seconds"));
+  const std::wstring sep = UserThousandsSeparator();
+  ASSERT_TRUE(WaitForState(L"Stress time must be from 0 to 2" + sep + L"147" + sep + L"483 seconds"));
   EXPECT_EQ(app_.Caption(), kIdleCaption);
   EXPECT_TRUE(::IsWindowEnabled(app_.Control(kEdTime)));
 }
