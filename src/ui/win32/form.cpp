@@ -279,6 +279,9 @@ LRESULT TForm::HandleMessage(UINT message, WPARAM w, LPARAM l) {
     case WM_DPICHANGED:
       ApplyDpi(HIWORD(w), reinterpret_cast<const RECT*>(l));
       return 0;
+    case WM_GETFONT:
+      // Controls made in code take the form's font from here.
+      return reinterpret_cast<LRESULT>(font_.Get());
     case WM_SYSCOMMAND:
       if ((w & 0xFFF0) == SC_MINIMIZE && IsMainWindow()) {
         TApplication::Current()->Minimize();

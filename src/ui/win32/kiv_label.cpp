@@ -4,7 +4,6 @@
 #include <climits>
 #include <cstdlib>
 
-#include "ui/win32/form.h"
 #include "ui/win32/gdi_text_canvas.h"
 #include "ui/win32/scoped_handle.h"
 
@@ -13,15 +12,11 @@ namespace {
 
 RECT ToRECT(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
-// The font a new label takes: the first ancestor's that answers WM_GETFONT (our forms
-// keep theirs without answering), else the system's GUI font.
+// The font a new label takes: the first ancestor's that answers WM_GETFONT, else the
+// system's GUI font.
 HFONT InheritedFont(HWND parent) {
   for (HWND window = parent; window != nullptr; window = ::GetParent(window)) {
     if (const HFONT font = Window(window).Font(); font != nullptr) return font;
-    if (const auto* form = dynamic_cast<const TForm*>(WindowBase::FromHandle(window));
-        form != nullptr && form->FormFont() != nullptr) {
-      return form->FormFont();
-    }
   }
   return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
 }
