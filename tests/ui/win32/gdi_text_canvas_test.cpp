@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 
+#include "pixel_bounds.h"
 #include "ui/win32/scoped_handle.h"
 
 namespace velkaro::win32 {
@@ -70,18 +71,7 @@ class MarkupDrawingTest : public ::testing::Test {
   // when none does.
   std::optional<Rect> Bounds(const std::function<bool(Color)>& match,
                              Rect area = {0, 0, kWidth, kHeight}) const {
-    std::optional<Rect> bounds;
-    for (int y = area.top; y < area.bottom; ++y) {
-      for (int x = area.left; x < area.right; ++x) {
-        if (!match(Pixel(x, y))) continue;
-        if (!bounds) bounds = Rect{x, y, x + 1, y + 1};
-        bounds->left = std::min(bounds->left, x);
-        bounds->top = std::min(bounds->top, y);
-        bounds->right = std::max(bounds->right, x + 1);
-        bounds->bottom = std::max(bounds->bottom, y + 1);
-      }
-    }
-    return bounds;
+    return testing::PixelBounds(area, [this](int x, int y) { return Pixel(x, y); }, match);
   }
 
   static bool IsInk(Color c) { return c != kWhite; }

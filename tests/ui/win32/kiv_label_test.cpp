@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "pixel_bounds.h"
 #include "ui/win32/application.h"
 #include "ui/win32/controls.h"
 #include "ui/win32/form.h"
@@ -63,18 +64,8 @@ class Pixels {
 
   // The smallest rectangle holding every pixel that `match` accepts; nothing when none does.
   std::optional<Rect> Bounds(const std::function<bool(Color)>& match) const {
-    std::optional<Rect> bounds;
-    for (int y = 0; y < height_; ++y) {
-      for (int x = 0; x < width_; ++x) {
-        if (!match(At(x, y))) continue;
-        if (!bounds) bounds = Rect{x, y, x + 1, y + 1};
-        bounds->left = std::min(bounds->left, x);
-        bounds->top = std::min(bounds->top, y);
-        bounds->right = std::max(bounds->right, x + 1);
-        bounds->bottom = std::max(bounds->bottom, y + 1);
-      }
-    }
-    return bounds;
+    return testing::PixelBounds(Rect{0, 0, width_, height_},
+                                [this](int x, int y) { return At(x, y); }, match);
   }
 
  private:
