@@ -218,18 +218,27 @@ void PaintCross(HDC dc) {
   ::LineTo(dc, 4, 12);
 }
 
-ScopedImageList MakeImageList(std::span<const ImagePainter> painters) {
-  ScopedImageList list(::ImageList_Create(kImageSize, kImageSize, ILC_COLOR24 | ILC_MASK,
+// The images are drawn in 96-DPI units and scaled by the device context, so that they
+// grow with the window on monitors of higher DPI.
+ScopedImageList MakeImageList(std::span<const ImagePainter> painters, int dpi) {
+  const int size = ScaleForDpi(kImageSize, dpi);
+  ScopedImageList list(::ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK,
                                           static_cast<int>(painters.size()), 0));
   if (!list) return list;
   ScopedGetDc screen(nullptr);
   ScopedCreatedDc dc(::CreateCompatibleDC(screen.Get()));
+  ::SetGraphicsMode(dc.Get(), GM_ADVANCED);
+  const auto scale = static_cast<FLOAT>(dpi) / static_cast<FLOAT>(kDesignDpi);
+  const XFORM to_dpi{scale, 0, 0, scale, 0, 0};
+  const XFORM identity{1, 0, 0, 1, 0, 0};
   for (const ImagePainter paint : painters) {
-    ScopedBitmap bitmap(::CreateCompatibleBitmap(screen.Get(), kImageSize, kImageSize));
+    ScopedBitmap bitmap(::CreateCompatibleBitmap(screen.Get(), size, size));
     {
       ScopedSelectObject select(dc.Get(), bitmap.Get());
-      FillSolid(dc.Get(), RECT{0, 0, kImageSize, kImageSize}, kImageKey);
+      FillSolid(dc.Get(), RECT{0, 0, size, size}, kImageKey);
+      ::SetWorldTransform(dc.Get(), &to_dpi);
       paint(dc.Get());
+      ::SetWorldTransform(dc.Get(), &identity);
     }
     ::ImageList_AddMasked(list.Get(), bitmap.Get(), kImageKey);
   }
@@ -353,14 +362,18 @@ HMENU TfmMain::BuildMenu() {
 
 void TfmMain::BuildImages() {
   const ImagePainter run_images[] = {&PaintStart, &PaintStop};
-  iml_ = MakeImageList(run_images);
+  ScopedImageList run_list = MakeImageList(run_images, Dpi());
   const ImagePainter tools[] = {&PaintClone,   &PaintPinUp, &PaintPinDisabled, &PaintPinPressed,
                                 &PaintPinDown, &PaintStop,  &PaintCross};
-  tool_images_ = MakeImageList(tools);
-  SpeedButtonOf(kSbClone)->SetImages({tool_images_.Get(), kImgClone, 1});
-  SpeedButtonOf(kSbPin)->SetImages({tool_images_.Get(), kImgPin, 4});
-  SpeedButtonOf(kSbStop)->SetImages({tool_images_.Get(), kImgStop, 1});
-  SpeedButtonOf(kSbClose)->SetImages({tool_images_.Get(), kImgClose, 1});
+  ScopedImageList tool_list = MakeImageList(tools, Dpi());
+  // The buttons take the new lists before the old ones go.
+  SpeedButtonOf(kSbClone)->SetImages({tool_list.Get(), kImgClone, 1});
+  SpeedButtonOf(kSbPin)->SetImages({tool_list.Get(), kImgPin, 4});
+  SpeedButtonOf(kSbStop)->SetImages({tool_list.Get(), kImgStop, 1});
+  SpeedButtonOf(kSbClose)->SetImages({tool_list.Get(), kImgClose, 1});
+  Button(Control(kBDo)).SetImage(run_list.Get(), do_image_);
+  iml_ = std::move(run_list);
+  tool_images_ = std::move(tool_list);
 }
 
 void TfmMain::BuildChart() {
@@ -424,7 +437,11 @@ std::size_t TfmMain::VisibleSlots() const {
   return meter_ ? std::min(meter_->Percents().Slots(), fitting) : fitting;
 }
 
-void TfmMain::OnDpiChanged() { LayoutChart(); }
+void TfmMain::OnDpiChanged() {
+  // Nothing of this exists yet while the form lays out its table the first time.
+  if (tool_images_) BuildImages();
+  LayoutChart();
+}
 
 void TfmMain::BuildChartTile() {
   const int height = FDiagRect_.bottom - FDiagRect_.top;
@@ -602,7 +619,10 @@ void TfmMain::SetAppTitle(std::u16string_view text) {
 
 void TfmMain::SetDoCaption(std::u16string_view text) { Window(Control(kBDo)).SetText(text); }
 
-void TfmMain::SetDoImage(int image) { Button(Control(kBDo)).SetImage(iml_.Get(), image); }
+void TfmMain::SetDoImage(int image) {
+  do_image_ = image;
+  Button(Control(kBDo)).SetImage(iml_.Get(), image);
+}
 
 int TfmMain::ProgressLeft() const { return static_cast<int>(Window(Control(kPbTime)).Bounds().left); }
 

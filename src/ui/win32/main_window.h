@@ -132,6 +132,7 @@ class TfmMain final : public TForm, public TMainView, public TUsageMeterHost {
   const TaskbarProgress& taskbar_;
   ScopedImageList iml_;        // bDo: 0 Start, 1 Stop
   ScopedImageList tool_images_;  // sbClone, sbPin (4 states), sbStop, sbClose
+  int do_image_ = kDoImageStart;
   std::unique_ptr<TUsageMeter> meter_;
   std::unique_ptr<TMainLogic> logic_;
   TDoAction do_action_ = TDoAction::bGoButClick_Start;

@@ -7,6 +7,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -172,6 +173,51 @@ class Velkaro {
         },
         reinterpret_cast<LPARAM>(&search));
     return search.found;
+  }
+
+  // The smallest rectangle around the pixels of a control's client area that show
+  // `color` on the screen (empty when none do); one copy of the area, so that large
+  // areas are searched quickly.
+  RECT BoundsOfColor(int id, COLORREF color) const {
+    RECT client{};
+    ::GetClientRect(Control(id), &client);
+    POINT origin{0, 0};
+    ::ClientToScreen(Control(id), &origin);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = client.right;
+    info.bmiHeader.biHeight = -client.bottom;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    const HDC screen = ::GetDC(nullptr);
+    const HDC memory = ::CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    const HBITMAP bitmap = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    RECT found{};
+    if (bitmap != nullptr) {
+      const HGDIOBJ old = ::SelectObject(memory, bitmap);
+      ::BitBlt(memory, 0, 0, client.right, client.bottom, screen, origin.x, origin.y, SRCCOPY);
+      ::GdiFlush();
+      // A DIB holds 0x00RRGGBB, a COLORREF 0x00BBGGRR.
+      const DWORD wanted = (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
+      const auto* pixels = static_cast<const DWORD*>(bits);
+      bool any = false;
+      for (LONG y = 0; y < client.bottom; ++y) {
+        for (LONG x = 0; x < client.right; ++x) {
+          if ((pixels[y * client.right + x] & 0xFFFFFFu) != wanted) continue;
+          if (!any) found = {x, y, x + 1, y + 1};
+          any = true;
+          found = {std::min(found.left, x), std::min(found.top, y), std::max(found.right, x + 1),
+                   std::max(found.bottom, y + 1)};
+        }
+      }
+      ::SelectObject(memory, old);
+      ::DeleteObject(bitmap);
+    }
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    return found;
   }
 
   // The exit code once the process has ended within `timeout`; STILL_ACTIVE otherwise.

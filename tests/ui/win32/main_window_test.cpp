@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,12 @@ class MainWindowTest : public ::testing::Test {
       if (Contains(row, color)) return true;
     }
     return false;
+  }
+
+  // Height of the green start triangle on bDo.
+  int StartTriangleHeight() const {
+    const RECT r = app_.BoundsOfColor(kBDo, RGB(30, 150, 30));
+    return r.bottom - r.top;
   }
 
   Velkaro app_{ProgramPath(VELKARO_EXE_PATH)};
@@ -118,6 +125,8 @@ TEST_F(MainWindowTest, DpiChangeLaysOutTheChartAgain) {
     return r;
   };
   const RECT before = bounds_in_window(app_.Control(kPnDiag));
+  const int triangle_rows = StartTriangleHeight();
+  ASSERT_GE(triangle_rows, 9);
   DWORD_PTR result = 0;
   // Without the suggested rectangle the window keeps its place and takes its own size.
   ASSERT_NE(::SendMessageTimeoutW(app_.Window(), WM_DPICHANGED, MAKEWPARAM(144, 144), 0,
@@ -147,6 +156,12 @@ TEST_F(MainWindowTest, DpiChangeLaysOutTheChartAgain) {
   ASSERT_TRUE(WaitFor([&] { return app_.Pixel(kPnDiag, 2, height - 3) == kPlotFrame; }));
   EXPECT_EQ(app_.Pixel(kPnDiag, frame_right, 10), kPlotFrame);
   EXPECT_EQ(app_.Pixel(kPnDiag, frame_right - 1, height - 4), kPlotBack);
+
+  // The button images are drawn again at the new size: the start triangle grows by half.
+  EXPECT_TRUE(WaitFor([&] {
+    const int rows = StartTriangleHeight();
+    return std::abs(2 * rows - 3 * triangle_rows) <= 2;
+  }, 3s)) << StartTriangleHeight() << " rows, " << triangle_rows << " before";
 }
 
 TEST_F(MainWindowTest, TabWalksTheInputsInOrderAndEndsOnTheStartButton) {
