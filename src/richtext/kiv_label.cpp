@@ -162,8 +162,8 @@ void TCustomKivLabel::DoDrawText(TextCanvas& canvas, PlainTextDrawer& plain, Rec
   // Engraved: a light copy one pixel right and down, the dark text over it.
   const Color base = canvas.ColorToRgb(FColor);
   Rect shifted = Offset(box, 1, 1);
-  plain.DrawPlainText(FCaption, shifted, draw_flags, LightenColor(base, 40));
-  plain.DrawPlainText(FCaption, box, draw_flags, LightenColor(base, -40));
+  plain.DrawPlainText(FCaption, shifted, kEngravedTextFlags, LightenColor(base, 40));
+  plain.DrawPlainText(FCaption, box, kEngravedTextFlags, LightenColor(base, -40));
 }
 
 void TCustomKivLabel::PaintText(TextCanvas& canvas, PlainTextDrawer& plain, const Rect& client) {

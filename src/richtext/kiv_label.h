@@ -32,6 +32,10 @@ inline constexpr LabelTextFlags kDtCenter = 1u << 4;
 inline constexpr LabelTextFlags kDtNoPrefix = 1u << 5;
 inline constexpr LabelTextFlags kDtVCenter = 1u << 6;
 inline constexpr LabelTextFlags kDtBottom = 1u << 7;
+inline constexpr LabelTextFlags kDtSingleLine = 1u << 8;
+inline constexpr LabelTextFlags kDtNoClip = 1u << 9;
+// The flags of both copies of the engraved (disabled) look of plain text.
+inline constexpr LabelTextFlags kEngravedTextFlags = kDtSingleLine | kDtNoClip | kDtNoPrefix;
 
 // A system colour as the canvases take it: the top byte 0xFF, the index in the low byte.
 constexpr Color SystemColor(std::uint8_t index) { return 0xFF000000u | index; }

@@ -239,6 +239,14 @@ TEST(KivLabelTest, DisabledCaptionIsEngravedFromTheLabelsColour) {
     EXPECT_EQ(pieces[0].first.top, pieces[1].first.top + 1);
     EXPECT_EQ(pieces[1].first.left, 3);
   }
+  // Plain text keeps "&" as it stands and stays on one line in the engraved look.
+  TCustomKivLabel label = Label(u"a&b c", false);
+  label.FEnabled = false;
+  label.FWordWrap = true;
+  FakeLabelCanvas canvas;
+  label.PaintText(canvas, canvas, Rect{0, 0, 20, 40});
+  ASSERT_EQ(canvas.plain_drawn.size(), 2u);
+  for (const auto& d : canvas.plain_drawn) EXPECT_EQ(d.flags, kEngravedTextFlags);
 }
 
 struct AutoSizeCase {

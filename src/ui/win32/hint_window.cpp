@@ -207,7 +207,7 @@ void TKivHintWindow::ActivateHintW(Point on_monitor_over_point, const Rect& rect
 
   const HWND new_owner = pending_owner_;
   pending_owner_ = nullptr;
-  if (new_owner != nullptr && ::IsWindow(new_owner) &&
+  if (new_owner != nullptr && MayRecreateWindow() && ::IsWindow(new_owner) &&
       (Handle() == nullptr || ::GetWindow(Handle(), GW_OWNER) != new_owner)) {
     if (Handle() != nullptr) ::DestroyWindow(Handle());
     Create(new_owner);

@@ -71,6 +71,9 @@ class TKivHintWindow : public WindowBase {
  protected:
   LRESULT HandleMessage(UINT message, WPARAM w, LPARAM l) override;
   void OnPaint(HDC dc, const RECT& client) override;
+  // Whether a pending owner may recreate the window; not for a window whose object
+  // ends with it.
+  virtual bool MayRecreateWindow() const { return true; }
 
   bool FActivating = false;
   std::uint32_t FLastActive = 0;
@@ -114,6 +117,7 @@ class TKivFreqHintWindow final : public TKivHintWindow {
   ~TKivFreqHintWindow() override = default;
   // Recreating the window would end this object, which lives exactly as long as it.
   using TKivHintWindow::SetPendingOwner;
+  bool MayRecreateWindow() const override { return false; }
   bool CreateOwned(HWND owner);
   void OnTimer(UINT_PTR id) override;
   bool IsParentLost() const;

@@ -36,7 +36,8 @@ UINT ToDrawTextFlags(LabelTextFlags flags) {
   static constexpr Pair kPairs[] = {
       {kDtCalcRect, DT_CALCRECT}, {kDtExpandTabs, DT_EXPANDTABS}, {kDtWordBreak, DT_WORDBREAK},
       {kDtRight, DT_RIGHT},       {kDtCenter, DT_CENTER},         {kDtNoPrefix, DT_NOPREFIX},
-      {kDtVCenter, DT_VCENTER},   {kDtBottom, DT_BOTTOM},
+      {kDtVCenter, DT_VCENTER},   {kDtBottom, DT_BOTTOM},         {kDtSingleLine, DT_SINGLELINE},
+      {kDtNoClip, DT_NOCLIP},
   };
   UINT result = DT_LEFT | DT_TOP;
   for (const Pair& pair : kPairs) {
@@ -224,11 +225,14 @@ LRESULT TKivLabel::HandleMessage(UINT message, WPARAM w, LPARAM l) {
     }
     case WM_SETFONT:
       SetLabelFont(reinterpret_cast<HFONT>(w));
+      own_font_ = true;
       AdjustBounds();
       if (LOWORD(l) != 0) AsWindow().Invalidate();
       return 0;
     case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(font_);
+      // A font taken from the parent is the parent's to replace (a form makes a new
+      // one for another DPI), so it is asked again rather than kept.
+      return reinterpret_cast<LRESULT>(own_font_ ? font_ : InheritedFont(::GetParent(Handle())));
     case WM_ENABLE:
       // The disabled look takes a pixel more each way.
       Changed();

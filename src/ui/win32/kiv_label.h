@@ -90,6 +90,7 @@ class TKivLabel : public WindowBase {
 
   TCustomKivLabel label_;
   HFONT font_ = nullptr;  // the parent's or the caller's; not owned
+  bool own_font_ = false;  // set through WM_SETFONT rather than taken from the parent
   bool transparent_ = false;
   bool parent_color_ = true;
   MouseDownHandler on_mouse_down_;

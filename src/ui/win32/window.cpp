@@ -102,10 +102,15 @@ WindowBase* WindowBase::FromHandle(HWND window) {
 }
 
 bool WindowBase::SetTimer(UINT_PTR id, UINT milliseconds) {
+  // Without a window the system would make a thread timer of a new id on every call,
+  // which nothing could stop.
+  if (window_ == nullptr) return false;
   return ::SetTimer(window_, id, milliseconds, nullptr) != 0;
 }
 
-void WindowBase::KillTimer(UINT_PTR id) { ::KillTimer(window_, id); }
+void WindowBase::KillTimer(UINT_PTR id) {
+  if (window_ != nullptr) ::KillTimer(window_, id);
+}
 
 void WindowBase::SetColor(Color color) {
   if (brush_ && color == color_) return;

@@ -300,6 +300,13 @@ TEST_F(HintSizeTest, CaptionChangeResizesOutsideAnActivation) {
   const Point expected = hint_.CalcHintSize(u"[fB;A longer text now]", 10000);
   EXPECT_EQ(ScreenBounds(hint_.Handle()), (Rect{10, 10, 10 + expected.x, 10 + expected.y}));
   EXPECT_EQ(WindowText(hint_.Handle()), u"[fB;A longer text now]");
+  // A line longer than any activation's width stays one line: the new size is taken
+  // with room for 10,000 pixels.
+  const std::u16string long_line(400, u'W');
+  ::SetWindowTextW(hint_.Handle(), reinterpret_cast<const wchar_t*>(long_line.c_str()));
+  const Rect one_line = ScreenBounds(hint_.Handle());
+  EXPECT_GT(one_line.Width(), 2000);
+  EXPECT_EQ(one_line.Height(), expected.y);
   hint_.HideHint();
 }
 

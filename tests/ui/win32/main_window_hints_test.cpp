@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cwchar>
 #include <string>
 #include <string_view>
 
@@ -19,17 +18,17 @@ using namespace main_window;
 
 constexpr wchar_t kIdleCaption[] = L"Velkaro - Emulator of CPU load";
 
-// The hint font (the system's message font at 8 points), plain or bold, on the screen.
+// The hint font, worked out from the system's message font the way the program does,
+// plain or bold, on the screen.
 class HintFontDc {
  public:
   explicit HintFontDc(bool bold) : screen_(::GetDC(nullptr)) {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+    InitHintFont();
+    const THintFont& hint_font = HintFont();
     LOGFONTW log{};
-    std::wcsncpy(log.lfFaceName, metrics.lfMessageFont.lfFaceName, LF_FACESIZE - 1);
-    if (log.lfFaceName[0] == L'\0') std::wcscpy(log.lfFaceName, L"Tahoma");
-    log.lfHeight = -::MulDiv(8, ::GetDeviceCaps(screen_, LOGPIXELSY), 72);
+    const std::size_t length = std::min<std::size_t>(hint_font.Name.size(), LF_FACESIZE - 1);
+    std::copy_n(hint_font.Name.begin(), length, log.lfFaceName);
+    log.lfHeight = -::MulDiv(hint_font.Size, ::GetDeviceCaps(screen_, LOGPIXELSY), 72);
     log.lfWeight = bold ? FW_BOLD : FW_NORMAL;
     log.lfCharSet = DEFAULT_CHARSET;
     font_ = ::CreateFontIndirectW(&log);
