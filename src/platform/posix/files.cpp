@@ -1,4 +1,5 @@
 #include "platform/files.h"
+#include "platform/file_reading.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -8,17 +9,15 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <utility>
 
 #include "support/path.h"
 #include "support/utf.h"
 
 namespace velkaro::platform {
 namespace {
-
-constexpr std::uint64_t kFourGiB = 0x100000000ULL;
-// read() may return less than asked on large counts; pieces keep each call modest.
-constexpr std::uint64_t kReadChunk = 0x4000000;
 
 class ScopedFd {
  public:
@@ -29,6 +28,7 @@ class ScopedFd {
   ScopedFd(const ScopedFd&) = delete;
   ScopedFd& operator=(const ScopedFd&) = delete;
   int get() const { return fd_; }
+  [[nodiscard]] int Release() { return std::exchange(fd_, -1); }
 
  private:
   int fd_;
@@ -47,41 +47,6 @@ class ScopedDir {
  private:
   DIR* dir_;
 };
-
-bool ReadHead(std::u16string_view path, std::uint64_t limit, bool even,
-              std::vector<std::uint8_t>& bytes, bool& truncated) {
-  bytes.clear();
-  truncated = false;
-  const ScopedFd file(open(ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC));
-  if (file.get() < 0) return false;
-  struct stat info {};
-  if (fstat(file.get(), &info) != 0) return false;
-  // A folder opens for reading here but is no file to read.
-  if (S_ISDIR(info.st_mode)) return false;
-  const auto size = static_cast<std::uint64_t>(info.st_size);
-
-  std::uint64_t wanted = size >= kFourGiB ? limit : std::min(size, limit);
-  if (even) wanted &= ~std::uint64_t{1};
-  bytes.resize(static_cast<std::size_t>(wanted));
-
-  std::uint64_t done = 0;
-  bool ok = true;
-  while (done < wanted) {
-    const auto chunk = static_cast<std::size_t>(std::min(wanted - done, kReadChunk));
-    const ssize_t got = read(file.get(), bytes.data() + done, chunk);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      ok = false;
-      break;
-    }
-    if (got == 0) break;  // the file shrank since it was sized
-    done += static_cast<std::uint64_t>(got);
-  }
-  if (even) done &= ~std::uint64_t{1};
-  bytes.resize(static_cast<std::size_t>(done));
-  truncated = size >= kFourGiB || size > done;
-  return ok;
-}
 
 struct EntryKind {
   bool exists = false;
@@ -130,20 +95,36 @@ bool FileExistsNoDir(std::u16string_view path) {
   return stat(ToUtf8(path).c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
-bool ReadFileBytes(std::u16string_view path, std::uint64_t limit, std::vector<std::uint8_t>& bytes,
-                   bool& truncated) {
-  return ReadHead(path, limit, false, bytes, truncated);
-}
+namespace {
 
-bool ReadFileUtf16(std::u16string_view path, std::uint64_t limit, std::u16string& text) {
-  std::vector<std::uint8_t> bytes;
-  bool truncated = false;
-  const bool ok = ReadHead(path, limit, true, bytes, truncated);
-  text.resize(bytes.size() / 2);
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    text[i] = static_cast<char16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+// An open file descriptor of a regular file.
+class PosixReadableFile final : public ReadableFile {
+ public:
+  PosixReadableFile(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
+  std::uint64_t Size() const override { return size_; }
+  std::int64_t Read(std::uint8_t* into, std::uint32_t count) override {
+    for (;;) {
+      const ssize_t got = read(fd_.get(), into, count);
+      if (got >= 0 || errno != EINTR) return got;
+    }
   }
-  return ok;
+
+ private:
+  ScopedFd fd_;
+  std::uint64_t size_;
+};
+
+}  // namespace
+
+std::unique_ptr<ReadableFile> OpenReadableFile(std::u16string_view path) {
+  ScopedFd file(open(ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC));
+  if (file.get() < 0) return nullptr;
+  struct stat info {};
+  if (fstat(file.get(), &info) != 0) return nullptr;
+  // A folder opens for reading here but is no file to read.
+  if (S_ISDIR(info.st_mode)) return nullptr;
+  return std::make_unique<PosixReadableFile>(file.Release(),
+                                             static_cast<std::uint64_t>(info.st_size));
 }
 
 void ListFiles(std::vector<ListedFile>& list, std::u16string_view folder,

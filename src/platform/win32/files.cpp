@@ -1,9 +1,12 @@
 #include "platform/files.h"
+#include "platform/file_reading.h"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <utility>
 
 #include "platform/win32/handle.h"
 #include "platform/win32/wide.h"
@@ -14,9 +17,6 @@ namespace {
 
 constexpr DWORD kFirstPathCapacity = 1000;
 constexpr DWORD kMaxPathCapacity = 32768;
-constexpr std::uint64_t kFourGiB = 0x100000000ULL;
-// ReadFile takes a 32-bit count; large reads go in pieces of this size.
-constexpr DWORD kReadChunk = 0x4000000;
 
 // 1970-01-01 as a FILETIME: 100 ns steps since 1601-01-01.
 constexpr std::int64_t kUnixEpochAsFileTime = 116444736000000000LL;
@@ -27,41 +27,22 @@ std::int64_t UnixSeconds(const FILETIME& time) {
   return (ticks - kUnixEpochAsFileTime) / 10000000;
 }
 
-// Opens, sizes and reads a file as the two public readers need it. `even` rounds the
-// count down for UTF-16 text.
-bool ReadHead(std::u16string_view path, std::uint64_t limit, bool even,
-              std::vector<std::uint8_t>& bytes, bool& truncated) {
-  bytes.clear();
-  truncated = false;
-  ScopedFileHandle file(CreateFileW(ToWide(path).c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return false;
-  LARGE_INTEGER size_value{};
-  if (!GetFileSizeEx(file.Get(), &size_value)) return false;
-  const auto size = static_cast<std::uint64_t>(size_value.QuadPart);
-
-  std::uint64_t wanted = size >= kFourGiB ? limit : std::min(size, limit);
-  if (even) wanted &= ~std::uint64_t{1};
-  bytes.resize(static_cast<std::size_t>(wanted));
-
-  std::uint64_t done = 0;
-  bool ok = true;
-  while (done < wanted) {
-    const auto chunk = static_cast<DWORD>(std::min<std::uint64_t>(wanted - done, kReadChunk));
+// An open file handle of a regular file.
+class Win32ReadableFile final : public ReadableFile {
+ public:
+  Win32ReadableFile(ScopedFileHandle file, std::uint64_t size)
+      : file_(std::move(file)), size_(size) {}
+  std::uint64_t Size() const override { return size_; }
+  std::int64_t Read(std::uint8_t* into, std::uint32_t count) override {
     DWORD got = 0;
-    if (!ReadFile(file.Get(), bytes.data() + done, chunk, &got, nullptr)) {
-      ok = false;
-      break;
-    }
-    if (got == 0) break;  // the file shrank since it was sized
-    done += got;
+    if (!ReadFile(file_.Get(), into, count, &got, nullptr)) return -1;
+    return got;
   }
-  if (even) done &= ~std::uint64_t{1};
-  bytes.resize(static_cast<std::size_t>(done));
-  truncated = size >= kFourGiB || size > done;
-  return ok;
-}
+
+ private:
+  ScopedFileHandle file_;
+  std::uint64_t size_;
+};
 
 bool IsDotOrDotDot(const wchar_t* name) {
   return std::wcscmp(name, L".") == 0 || std::wcscmp(name, L"..") == 0;
@@ -152,18 +133,16 @@ bool FileExistsNoDir(std::u16string_view path) {
   return find && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-bool ReadFileBytes(std::u16string_view path, std::uint64_t limit, std::vector<std::uint8_t>& bytes,
-                   bool& truncated) {
-  return ReadHead(path, limit, false, bytes, truncated);
-}
-
-bool ReadFileUtf16(std::u16string_view path, std::uint64_t limit, std::u16string& text) {
-  std::vector<std::uint8_t> bytes;
-  bool truncated = false;
-  const bool ok = ReadHead(path, limit, true, bytes, truncated);
-  text.resize(bytes.size() / 2);
-  if (!bytes.empty()) std::memcpy(text.data(), bytes.data(), bytes.size());
-  return ok;
+std::unique_ptr<ReadableFile> OpenReadableFile(std::u16string_view path) {
+  // A folder does not open without FILE_FLAG_BACKUP_SEMANTICS.
+  ScopedFileHandle file(CreateFileW(ToWide(path).c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return nullptr;
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.Get(), &size)) return nullptr;
+  return std::make_unique<Win32ReadableFile>(std::move(file),
+                                             static_cast<std::uint64_t>(size.QuadPart));
 }
 
 void ListFiles(std::vector<ListedFile>& list, std::u16string_view folder,
