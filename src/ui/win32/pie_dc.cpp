@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "support/pie_progress.h"
+#include "ui/win32/dib.h"
 #include "ui/win32/scoped_handle.h"
 
 namespace velkaro::win32 {
@@ -16,20 +17,13 @@ bool DrawPieProgress(HDC dc, const Rect& rect, Color back, Color rest, Color don
   // The pie is rasterised in a DIB section holding a copy of the pixels beneath.
   ScopedCreatedDc memory_dc(::CreateCompatibleDC(dc));
   if (!memory_dc) return false;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = size;
-  info.bmiHeader.biHeight = -size;  // top-down rows
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  ScopedBitmap bitmap(::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!bitmap || bits == nullptr) return false;
+  std::uint32_t* bits = nullptr;
+  ScopedBitmap bitmap = CreateDib32(dc, size, size, bits);
+  if (!bitmap) return false;
   ScopedSelectObject select(memory_dc.Get(), bitmap.Get());
   if (!select.ok()) return false;
 
-  const PixelView view{static_cast<std::uint8_t*>(bits), size, size,
+  const PixelView view{reinterpret_cast<std::uint8_t*>(bits), size, size,
                        static_cast<std::ptrdiff_t>(size) * 4, 4};
   if (!::BitBlt(memory_dc.Get(), 0, 0, size, size, dc, rect.left, rect.top, SRCCOPY)) {
     for (int y = 0; y < size; ++y) {

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "pixel_bounds.h"
+#include "ui/win32/dib.h"
 #include "ui/win32/scoped_handle.h"
 
 namespace velkaro::win32 {
@@ -25,17 +26,8 @@ class MarkupDrawingTest : public ::testing::Test {
   void SetUp() override {
     dc_.Reset(::CreateCompatibleDC(nullptr));
     ASSERT_TRUE(dc_);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = kWidth;
-    info.bmiHeader.biHeight = -kHeight;  // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    bitmap_.Reset(::CreateDIBSection(dc_.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    bitmap_ = CreateDib32(dc_.Get(), kWidth, kHeight, bits_);
     ASSERT_TRUE(bitmap_);
-    bits_ = static_cast<std::uint32_t*>(bits);
     select_.emplace(dc_.Get(), bitmap_.Get());
     ASSERT_TRUE(select_->ok());
   }

@@ -12,6 +12,7 @@
 #include "ui/win32/application.h"
 #include "ui/win32/controls.h"
 #include "ui/win32/form.h"
+#include "ui/win32/dib.h"
 #include "ui/win32/gdi_text_canvas.h"
 #include "ui/win32/scoped_handle.h"
 
@@ -36,15 +37,8 @@ class Pixels {
     width_ = size.x;
     height_ = size.y;
     ScopedCreatedDc dc(::CreateCompatibleDC(nullptr));
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width_;
-    info.bmiHeader.biHeight = -height_;  // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    ScopedBitmap bitmap(::CreateDIBSection(dc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    std::uint32_t* bits = nullptr;
+    ScopedBitmap bitmap = CreateDib32(dc.Get(), width_, height_, bits);
     if (!dc || !bitmap) return;
     {
       ScopedSelectObject select(dc.Get(), bitmap.Get());

@@ -9,11 +9,14 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <thread>
 
+#include "ui/win32/dib.h"
 #include "ui/win32/main_window_ids.h"
+#include "ui/win32/scoped_handle.h"
 #include "ui/win32/window_helpers.h"
 
 namespace velkaro::win32::driver {
@@ -183,25 +186,18 @@ class Velkaro {
     ::GetClientRect(Control(id), &client);
     POINT origin{0, 0};
     ::ClientToScreen(Control(id), &origin);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = client.right;
-    info.bmiHeader.biHeight = -client.bottom;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    const HDC screen = ::GetDC(nullptr);
-    const HDC memory = ::CreateCompatibleDC(screen);
-    void* bits = nullptr;
-    const HBITMAP bitmap = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const ScopedGetDc screen(nullptr);
+    const ScopedCreatedDc memory(::CreateCompatibleDC(screen.Get()));
+    std::uint32_t* pixels = nullptr;
+    const ScopedBitmap bitmap = CreateDib32(memory.Get(), client.right, client.bottom, pixels);
     RECT found{};
-    if (bitmap != nullptr) {
-      const HGDIOBJ old = ::SelectObject(memory, bitmap);
-      ::BitBlt(memory, 0, 0, client.right, client.bottom, screen, origin.x, origin.y, SRCCOPY);
+    if (bitmap) {
+      const ScopedSelectObject select(memory.Get(), bitmap.Get());
+      ::BitBlt(memory.Get(), 0, 0, client.right, client.bottom, screen.Get(), origin.x, origin.y,
+               SRCCOPY);
       ::GdiFlush();
       // A DIB holds 0x00RRGGBB, a COLORREF 0x00BBGGRR.
       const DWORD wanted = (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
-      const auto* pixels = static_cast<const DWORD*>(bits);
       bool any = false;
       for (LONG y = 0; y < client.bottom; ++y) {
         for (LONG x = 0; x < client.right; ++x) {
@@ -212,11 +208,7 @@ class Velkaro {
                    std::max(found.bottom, y + 1)};
         }
       }
-      ::SelectObject(memory, old);
-      ::DeleteObject(bitmap);
     }
-    ::DeleteDC(memory);
-    ::ReleaseDC(nullptr, screen);
     return found;
   }
 
