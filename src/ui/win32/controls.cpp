@@ -148,13 +148,17 @@ bool Menu::IsPositionEnabled(int position) const {
   return state != static_cast<UINT>(-1) && (state & (MF_GRAYED | MF_DISABLED)) == 0;
 }
 
-bool Menu::SetCaption(UINT id, std::u16string_view caption) const {
+bool Menu::SetItemCaption(UINT item, bool by_position, std::u16string_view caption) const {
   std::wstring text = platform::ToWide(caption);
   MENUITEMINFOW info{};
   info.cbSize = sizeof(info);
   info.fMask = MIIM_STRING;
   info.dwTypeData = text.data();
-  return ::SetMenuItemInfoW(menu_, id, FALSE, &info) != FALSE;
+  return ::SetMenuItemInfoW(menu_, item, by_position ? TRUE : FALSE, &info) != FALSE;
+}
+
+bool Menu::SetCaption(UINT id, std::u16string_view caption) const {
+  return SetItemCaption(id, false, caption);
 }
 
 std::u16string Menu::Caption(UINT id) const {
@@ -169,12 +173,7 @@ std::u16string Menu::Caption(UINT id) const {
 }
 
 bool Menu::SetPositionCaption(int position, std::u16string_view caption) const {
-  std::wstring text = platform::ToWide(caption);
-  MENUITEMINFOW info{};
-  info.cbSize = sizeof(info);
-  info.fMask = MIIM_STRING;
-  info.dwTypeData = text.data();
-  return ::SetMenuItemInfoW(menu_, static_cast<UINT>(position), TRUE, &info) != FALSE;
+  return SetItemCaption(static_cast<UINT>(position), true, caption);
 }
 
 bool TPanel::Create(HWND parent, int id, const Rect& bounds, DWORD extra_style) {

@@ -147,6 +147,8 @@ class Menu {
   bool SetPositionCaption(int position, std::u16string_view caption) const;
 
  private:
+  bool SetItemCaption(UINT item, bool by_position, std::u16string_view caption) const;
+
   HMENU menu_;
 };
 
