@@ -10,11 +10,13 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
-#include <cwchar>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "main_window_driver.h"
 
 namespace {
@@ -30,18 +32,6 @@ constexpr wchar_t kRunCaption[] = L"CPU STRESSING!!!";
 constexpr wchar_t kIdleCaption[] = L"Velkaro - Emulator of CPU load";
 
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
-
-std::vector<int> ParseCounts(const wchar_t* text) {
-  std::vector<int> counts;
-  for (const wchar_t* p = text; *p != L'\0';) {
-    wchar_t* end = nullptr;
-    const long value = std::wcstol(p, &end, 10);
-    if (end == p) break;
-    if (value > 0) counts.push_back(static_cast<int>(value));
-    p = *end == L',' ? end + 1 : end;
-  }
-  return counts;
-}
 
 void Measure(const std::wstring& program, int threads, int watch_seconds) {
   Velkaro app(program);
@@ -96,19 +86,20 @@ void Measure(const std::wstring& program, int threads, int watch_seconds) {
 
 }  // namespace
 
-int wmain(int argc, wchar_t** argv) {
-  std::vector<int> counts{2, 100, 1000};
+int main(int argc, char** argv) {
+  std::vector<std::int32_t> counts{2, 100, 1000};
   int watch_seconds = 6;
   for (int i = 1; i + 1 < argc; i += 2) {
-    const std::wstring option = argv[i];
-    if (option == L"--counts") counts = ParseCounts(argv[i + 1]);
-    if (option == L"--watch") watch_seconds = std::max(2, _wtoi(argv[i + 1]));
+    const std::string option = argv[i];
+    if (option == "--counts") counts = velkaro::bench::ParseCounts(argv[i + 1], 100000);
+    if (option == "--watch") watch_seconds = std::max(2, std::atoi(argv[i + 1]));
   }
+  std::printf("%s\n", velkaro::bench::MachineLine().c_str());
   const std::wstring program = ProgramPath(VELKARO_EXE_PATH);
   std::printf("velkaro.exe driven through window messages; watch %d s per count\n",
               watch_seconds);
   std::printf("%8s | %13s | %7s | %14s | %14s | %12s\n", "threads", "enter->run ms", "updates",
               "largest gap ms", "esc->status ms", "esc->idle ms");
-  for (const int threads : counts) Measure(program, threads, watch_seconds);
+  for (const std::int32_t threads : counts) Measure(program, threads, watch_seconds);
   return 0;
 }
