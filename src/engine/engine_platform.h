@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "platform/priority_map.h"
+
 namespace velkaro {
 
 // A worker's OS thread as the controller sees it; 0 means "none" or "known to have ended".
@@ -18,6 +20,13 @@ class TEnginePlatform {
   // Both return false when the system refused the setting (it is then left as it was).
   virtual bool SetProcessPriorityClass(std::uint32_t win32_class) = 0;
   virtual bool SetCurrentThreadPriority(int win32_priority) = 0;
+  // The run's class and the calling thread's priority as one setting; by default the
+  // two calls above, class first.
+  virtual platform::TPrioritiesApplied SetRunPriorities(std::uint32_t win32_class,
+                                                        int win32_priority) {
+    const bool class_set = SetProcessPriorityClass(win32_class);
+    return {class_set, SetCurrentThreadPriority(win32_priority)};
+  }
   // Lets the calling thread run soon after it wakes even among busy threads of its own
   // priority (`on` false: back to the default); false where the system offers nothing of
   // the kind. Threads created meanwhile inherit it.

@@ -20,6 +20,10 @@ class TNativeEnginePlatform final : public TEnginePlatform {
   bool SetCurrentThreadPriority(int win32_priority) override {
     return platform::SetCurrentThreadPriority(win32_priority);
   }
+  platform::TPrioritiesApplied SetRunPriorities(std::uint32_t win32_class,
+                                                int win32_priority) override {
+    return platform::SetRunPriorities(win32_class, win32_priority);
+  }
   bool PreferShortTimeSlice(bool on) override { return platform::PreferShortTimeSlice(on); }
   TThreadHandle CreateParkedThread(void (*body)(void*), void* context) override {
     return reinterpret_cast<TThreadHandle>(platform::CreateParkedThread(body, context));

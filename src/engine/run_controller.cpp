@@ -73,12 +73,13 @@ bool TRunController::RunStress(std::uint32_t priorityClass, std::int32_t threads
   host_.SetProgressMax(timeMs);
   host_.SetProgressPosition(0);
   host_.UsageStart();
-  if (!platform_.SetProcessPriorityClass(priorityClass)) host_.PriorityNotApplied(true, priorityClass);
   if (priorityIndex < 0 || priorityIndex >= static_cast<std::int32_t>(ThreadPriorities.size())) {
     priorityIndex = kThreadPriorityNormalIndex;
   }
   const int mainPriority = ThreadPriorities[static_cast<std::size_t>(priorityIndex)];
-  if (!platform_.SetCurrentThreadPriority(mainPriority)) {
+  const platform::TPrioritiesApplied applied = platform_.SetRunPriorities(priorityClass, mainPriority);
+  if (!applied.process_class) host_.PriorityNotApplied(true, priorityClass);
+  if (!applied.thread_priority) {
     host_.PriorityNotApplied(false, static_cast<std::uint32_t>(mainPriority));
   }
   // Workers inherit this thread's scheduling settings: they start with the default slice.

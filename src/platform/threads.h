@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/priority_map.h"
+
 namespace velkaro::platform {
 
 // Address space reserved for a parked thread's stack; little of it is ever touched.
@@ -31,6 +33,12 @@ bool SetCurrentThreadPriority(int win32_priority);
 // On Linux the class sets the base of the per-thread nice values and applies to the
 // calling thread; threads started later inherit it.
 bool SetProcessPriorityClass(std::uint32_t win32_class);
+
+// The process's class and the calling thread's priority of a run, set together. Linux
+// keeps both in one setting of each thread, and a thread whose nice value has risen may
+// not lower it again: setting the class first and the priority after it would refuse
+// combinations the user may set. Tells which of the two the system refused.
+TPrioritiesApplied SetRunPriorities(std::uint32_t win32_class, int win32_priority);
 
 // Asks the scheduler to run the calling thread soon after it wakes, ahead of threads
 // of the same priority that use their whole time slice (Linux 6.12 and later: a short

@@ -2,10 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #if defined(__linux__)
 #include <pthread.h>
+#include <sched.h>
 #include <signal.h>
+#include <grp.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <string>
 #endif
 #include <chrono>
 #include <thread>
@@ -97,20 +107,34 @@ void Spin(void* context) {
   }
 }
 
-TEST(ProcessTimes, GrowWithASpinningThread) {
+// The reading grows with a spinning thread, and never by more than the processors
+// could have run in the time measured. The spin lasts until it shows rather than a
+// fixed time, so that other load on the machine cannot fail the test.
+TEST(ProcessTimes, GrowWithASpinningThreadAndNoFasterThanTheProcessorsRun) {
+  constexpr std::uint64_t kWanted = 1000000;  // 100 ms in 100 ns units
+  const auto units = [](const ProcessTimes& t) { return t.kernel + t.user; };
   ProcessTimes before;
   ASSERT_TRUE(ReadProcessTimes(before));
+  const auto t0 = std::chrono::steady_clock::now();
   std::atomic<bool> stop{false};
   ParkedThread* thread = CreateParkedThread(Spin, &stop);
   ASSERT_NE(thread, nullptr);
   ResumeParkedThread(thread);
-  SleepMs(300);
+  ProcessTimes now;
+  const bool grew = WaitFor([&] { return ReadProcessTimes(now) && units(now) - units(before) >= kWanted; },
+                            30000);
   stop = true;
   CloseParkedThread(thread);
   ProcessTimes after;
   ASSERT_TRUE(ReadProcessTimes(after));
-  const std::uint64_t used = (after.kernel + after.user) - (before.kernel + before.user);
-  EXPECT_GT(used, 1000000u);  // 100 ms of the 300 ms, in 100 ns units
+  const auto wall = std::chrono::steady_clock::now() - t0;
+  EXPECT_TRUE(grew);
+  const std::uint64_t used = units(after) - units(before);
+  const auto wall_units = static_cast<std::uint64_t>(
+      std::chrono::duration_cast<std::chrono::microseconds>(wall).count() * 10);
+  const unsigned processors = std::max(1u, std::thread::hardware_concurrency());
+  // One clock tick of slack for the readings' granularity.
+  EXPECT_LE(used, wall_units * processors + 100000);
 }
 
 // Only the levels a thread can always take and leave again: no real-time level runs
@@ -150,6 +174,79 @@ TEST(ParkedThread, BlocksEverySignal) {
   ASSERT_NE(thread, nullptr);
   CloseParkedThread(thread);
   EXPECT_EQ(blocked, 1);
+}
+
+// Every cell of the class and priority table on a fresh thread of an unprivileged
+// process: the cells an ordinary user may take (a nice value at or above the one the
+// thread starts with, and the idle policy) are taken exactly, the others are refused
+// with the part that is to blame. Run in a child that gives up root and the limits.
+std::string CheckRunPrioritiesAsUnprivilegedUser() {
+  const rlimit none{0, 0};
+  if (setrlimit(RLIMIT_NICE, &none) != 0 || setrlimit(RLIMIT_RTPRIO, &none) != 0) {
+    return "cannot lower the limits\n";
+  }
+  if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setresgid(65534, 65534, 65534) != 0 ||
+                         setresuid(65534, 65534, 65534) != 0)) {
+    return "cannot give up root\n";
+  }
+  errno = 0;
+  const int start_nice = getpriority(PRIO_PROCESS, 0);
+  std::string failures;
+  for (const std::uint32_t win32_class : {0x40u, 0x4000u, 0x20u, 0x8000u, 0x80u, 0x100u}) {
+    for (const int priority : {-15, -2, -1, 0, 1, 2, 15}) {
+      const TLinuxSchedSetting cell = MapLinuxPriority(win32_class, priority);
+      const bool may = cell.policy == TLinuxPolicy::lpIdle ||
+                       (cell.policy == TLinuxPolicy::lpOther && cell.nice >= start_nice);
+      TPrioritiesApplied applied;
+      int policy = -1;
+      int nice = 0;
+      std::thread([&] {
+        applied = SetRunPriorities(win32_class, priority);
+        policy = sched_getscheduler(0);
+        nice = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
+      }).join();
+      char where[64];
+      std::snprintf(where, sizeof where, "class 0x%x priority %d: ", win32_class, priority);
+      const bool granted = applied.process_class && applied.thread_priority;
+      if (granted != may) {
+        failures += where + std::string(may ? "refused\n" : "granted\n");
+      } else if (may && cell.policy == TLinuxPolicy::lpOther &&
+                 (policy != SCHED_OTHER || nice != cell.nice)) {
+        failures += where + std::string("runs at nice ") + std::to_string(nice) + "\n";
+      } else if (may && cell.policy == TLinuxPolicy::lpIdle && policy != SCHED_IDLE) {
+        failures += where + std::string("not idle\n");
+      } else if (!may && (policy != SCHED_OTHER || nice != start_nice)) {
+        failures += where + std::string("changed although refused\n");
+      } else if (!may && applied.process_class == applied.thread_priority) {
+        failures += where + std::string("names no single refused part\n");
+      }
+    }
+  }
+  return failures;
+}
+
+TEST(RunPriorities, AnUnprivilegedUserGetsEveryCellTheSystemAllows) {
+  int pipe_ends[2];
+  ASSERT_EQ(pipe(pipe_ends), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    close(pipe_ends[0]);
+    const std::string failures = CheckRunPrioritiesAsUnprivilegedUser();
+    const ssize_t written = write(pipe_ends[1], failures.data(), failures.size());
+    _exit(written == static_cast<ssize_t>(failures.size()) ? 0 : 2);
+  }
+  close(pipe_ends[1]);
+  std::string failures;
+  char buffer[512];
+  for (ssize_t n; (n = read(pipe_ends[0], buffer, sizeof buffer)) > 0;) {
+    failures.append(buffer, static_cast<std::size_t>(n));
+  }
+  close(pipe_ends[0]);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(failures, "");
 }
 
 TEST(ThreadLimits, LinuxNamesItsLimitsWithTheirUse) {

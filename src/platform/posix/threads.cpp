@@ -1,5 +1,6 @@
 #include "platform/threads.h"
 
+#include <linux/capability.h>
 #include <linux/futex.h>
 #include <pthread.h>
 #include <sched.h>
@@ -12,7 +13,7 @@
 #include <cerrno>
 #include <new>
 
-#include "engine/priority_map.h"
+#include "platform/priority_map.h"
 
 namespace velkaro::platform {
 
@@ -65,6 +66,38 @@ bool Apply(const TLinuxSchedSetting& setting) {
       return sched_setscheduler(0, SCHED_RR, &param) == 0;
   }
   return false;
+}
+
+// The calling thread's present setting, as far as the mapping knows settings.
+TLinuxSchedSetting CurrentSetting() {
+  TLinuxSchedSetting setting;
+  const int policy = sched_getscheduler(0);
+  if (policy == SCHED_IDLE) setting.policy = TLinuxPolicy::lpIdle;
+  if (policy == SCHED_RR || policy == SCHED_FIFO) {
+    setting.policy = TLinuxPolicy::lpRoundRobin;
+    sched_param param{};
+    if (sched_getparam(0, &param) == 0) setting.rt_priority = param.sched_priority;
+  }
+  errno = 0;
+  const int nice = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
+  if (errno == 0) setting.nice = nice;
+  return setting;
+}
+
+bool HasCapSysNice() {
+  __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+  __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3] = {};
+  if (syscall(SYS_capget, &header, data) != 0) return false;
+  return (data[CAP_SYS_NICE / 32].effective & (1u << (CAP_SYS_NICE % 32))) != 0;
+}
+
+TSchedPermissions CurrentPermissions() {
+  TSchedPermissions permissions;
+  permissions.cap_sys_nice = HasCapSysNice();
+  rlimit limit{};
+  if (getrlimit(RLIMIT_NICE, &limit) == 0) permissions.rlimit_nice = limit.rlim_cur;
+  if (getrlimit(RLIMIT_RTPRIO, &limit) == 0) permissions.rlimit_rtprio = limit.rlim_cur;
+  return permissions;
 }
 
 // The kernel's sched_attr (glibc has no wrapper for sched_setattr before 2.41).
@@ -143,6 +176,18 @@ bool SetCurrentThreadPriority(int win32_priority) {
   }
   t_thread_priority = win32_priority;
   return true;
+}
+
+TPrioritiesApplied SetRunPriorities(std::uint32_t win32_class, int win32_priority) {
+  // The class is what every worker combines with its own priority from now on, even
+  // where this thread may not take the combination.
+  g_process_class.store(win32_class, std::memory_order_relaxed);
+  const TLinuxSchedSetting before = CurrentSetting();
+  if (Apply(MapLinuxPriority(win32_class, win32_priority))) {
+    t_thread_priority = win32_priority;
+    return {};
+  }
+  return RefusedPart(before, win32_class, CurrentPermissions());
 }
 
 bool SetProcessPriorityClass(std::uint32_t win32_class) {

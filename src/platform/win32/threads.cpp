@@ -66,6 +66,11 @@ bool SetProcessPriorityClass(std::uint32_t win32_class) {
   return SetPriorityClass(GetCurrentProcess(), win32_class) != FALSE;
 }
 
+TPrioritiesApplied SetRunPriorities(std::uint32_t win32_class, int win32_priority) {
+  const bool class_set = SetProcessPriorityClass(win32_class);
+  return {class_set, SetCurrentThreadPriority(win32_priority)};
+}
+
 // Windows already boosts a thread that wakes from a wait and one that has been starved
 // for a few seconds.
 bool PreferShortTimeSlice(bool) { return false; }
