@@ -20,29 +20,6 @@ constexpr std::uint32_t kRedrawMs = 100;
 // longer than one sample interval, so that the two never make two lines a second.
 constexpr std::uint32_t kPlainStatusMs = 1500;
 
-// The item text of a refused priority class or thread priority.
-std::u16string PriorityText(bool process_class, std::uint32_t win32_value) {
-  static constexpr TextId kClassItems[] = {TextId::PriorityIdle, TextId::PriorityBelowNormal,
-                                           TextId::PriorityNormal, TextId::PriorityAboveNormal,
-                                           TextId::ClassHigh, TextId::ClassRealtime};
-  static constexpr TextId kPriorityItems[] = {
-      TextId::PriorityIdle,   TextId::PriorityLowest,      TextId::PriorityBelowNormal,
-      TextId::PriorityNormal, TextId::PriorityAboveNormal, TextId::PriorityHighest,
-      TextId::PriorityTimeCritical};
-  if (process_class) {
-    for (std::size_t i = 0; i < PriorityClasses.size(); ++i) {
-      if (PriorityClasses[i] == win32_value) return std::u16string(LangText(kClassItems[i]));
-    }
-  } else {
-    for (std::size_t i = 0; i < ThreadPriorities.size(); ++i) {
-      if (static_cast<std::uint32_t>(ThreadPriorities[i]) == win32_value) {
-        return std::u16string(LangText(kPriorityItems[i]));
-      }
-    }
-  }
-  return FromUtf8(std::to_string(win32_value));
-}
-
 }  // namespace
 
 TCliHost::TCliHost(platform::TConsoleStream display, bool redraw)
@@ -182,8 +159,7 @@ void TCliHost::bGoButClick_Stop() {
 }
 
 void TCliHost::PriorityNotApplied(bool process_class, std::uint32_t win32_value) {
-  Note(u"Not permitted here, running at what the system allows instead of: " +
-       PriorityText(process_class, win32_value));
+  Note(PriorityRefusalNote(process_class, win32_value));
 }
 
 void TCliHost::ShowPercents() {

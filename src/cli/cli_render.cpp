@@ -4,11 +4,39 @@
 #include <cmath>
 #include <utility>
 
+#include "engine/stress_thread.h"
 #include "lang/lang_format.h"
+#include "lang/string_table.h"
 #include "meter/usage_meter.h"
 #include "support/utf.h"
 
 namespace velkaro {
+namespace {
+
+// The item text of a refused priority class or thread priority.
+std::u16string PriorityText(bool process_class, std::uint32_t win32_value) {
+  static constexpr TextId kClassItems[] = {TextId::PriorityIdle, TextId::PriorityBelowNormal,
+                                           TextId::PriorityNormal, TextId::PriorityAboveNormal,
+                                           TextId::ClassHigh, TextId::ClassRealtime};
+  static constexpr TextId kPriorityItems[] = {
+      TextId::PriorityIdle,   TextId::PriorityLowest,      TextId::PriorityBelowNormal,
+      TextId::PriorityNormal, TextId::PriorityAboveNormal, TextId::PriorityHighest,
+      TextId::PriorityTimeCritical};
+  if (process_class) {
+    for (std::size_t i = 0; i < PriorityClasses.size(); ++i) {
+      if (PriorityClasses[i] == win32_value) return std::u16string(LangText(kClassItems[i]));
+    }
+  } else {
+    for (std::size_t i = 0; i < ThreadPriorities.size(); ++i) {
+      if (static_cast<std::uint32_t>(ThreadPriorities[i]) == win32_value) {
+        return std::u16string(LangText(kPriorityItems[i]));
+      }
+    }
+  }
+  return FromUtf8(std::to_string(win32_value));
+}
+
+}  // namespace
 
 std::uint32_t ProgressPercent(std::uint32_t position, std::uint32_t max) {
   if (max == 0) return 0;
@@ -95,6 +123,13 @@ bool ContainsStopKey(std::string_view input) {
     return true;
   }
   return false;
+}
+
+std::u16string PriorityRefusalNote(bool process_class, std::uint32_t win32_value) {
+  // Both lists share most captions, so the note says which list the item came from.
+  return std::u16string(u"Not permitted here, running at what the system allows instead of ") +
+         (process_class ? u"the priority class: " : u"the thread priority: ") +
+         PriorityText(process_class, win32_value);
 }
 
 }  // namespace velkaro

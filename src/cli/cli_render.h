@@ -43,6 +43,10 @@ std::u16string PlainLine(const TCliScreen& screen);
 // Text 102 with the seconds left of the start pause.
 std::u16string PauseLine(std::int32_t seconds_left);
 
+// The line shown when the system refused the run's priority class or thread priority
+// (a PriorityClasses or ThreadPriorities value).
+std::u16string PriorityRefusalNote(bool process_class, std::uint32_t win32_value);
+
 // Whether raw terminal input holds Esc or q. An Esc that begins a key's escape
 // sequence (arrows, function keys) does not count.
 bool ContainsStopKey(std::string_view input);
