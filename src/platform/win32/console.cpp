@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/console_control.h"
+
 #include <algorithm>
 #include <atomic>
 #include <string>
@@ -19,6 +21,8 @@ std::atomic<bool> g_output_changed[2] = {false, false};
 DWORD g_saved_output_mode[2] = {0, 0};
 std::atomic<int> g_interrupts{0};
 std::atomic<TConsoleInterruptTarget*> g_interrupt_target{nullptr};
+// Control handlers that may be using the target they took; a new target waits for them.
+std::atomic<int> g_handlers_in_target{0};
 
 int Index(TConsoleStream stream) { return stream == TConsoleStream::csOut ? 0 : 1; }
 
@@ -37,10 +41,16 @@ void RestoreModes() {
   }
 }
 
-BOOL WINAPI OnControl(DWORD type) {
+}  // namespace
+
+BOOL WINAPI ConsoleControlHandler(DWORD type) {
   if (type == CTRL_C_EVENT || type == CTRL_BREAK_EVENT) {
     if (g_interrupts.fetch_add(1) == 0) {
+      // Counted before the target is read: ConsoleSetInterruptTarget then either sees
+      // this handler or has already replaced the target it would read.
+      g_handlers_in_target.fetch_add(1);
       if (TConsoleInterruptTarget* target = g_interrupt_target.load()) target->OnFirstInterrupt();
+      g_handlers_in_target.fetch_sub(1);
       return TRUE;
     }
     RestoreModes();
@@ -50,8 +60,6 @@ BOOL WINAPI OnControl(DWORD type) {
   RestoreModes();
   return FALSE;
 }
-
-}  // namespace
 
 bool ConsoleIsTerminal(TConsoleStream stream) {
   DWORD mode = 0;
@@ -103,12 +111,17 @@ void ConsoleBegin() {
     g_saved_input_mode = mode;
     if (SetConsoleMode(input, keys)) g_input_changed = true;
   }
-  SetConsoleCtrlHandler(OnControl, TRUE);
+  SetConsoleCtrlHandler(ConsoleControlHandler, TRUE);
 }
 
 void ConsoleRestore() { RestoreModes(); }
 
-void ConsoleSetInterruptTarget(TConsoleInterruptTarget* target) { g_interrupt_target = target; }
+void ConsoleSetInterruptTarget(TConsoleInterruptTarget* target) {
+  g_interrupt_target = target;
+  // The control handler runs on a thread of its own: one that took the old target may
+  // still be inside it, and the caller may destroy that target once this returns.
+  while (g_handlers_in_target.load() != 0) Sleep(1);
+}
 
 std::string ConsoleReadKeys() {
   const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
