@@ -1,6 +1,7 @@
 #include "ui/win32/form.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "platform/win32/wide.h"
 #include "ui/win32/application.h"
@@ -274,8 +275,40 @@ bool TForm::IsMainWindow() const {
   return application != nullptr && application->MainWindow() == Handle();
 }
 
+void TForm::RememberFocus() {
+  const HWND focus = ::GetFocus();
+  if (focus != nullptr && (focus == Handle() || ::IsChild(Handle(), focus))) saved_focus_ = focus;
+}
+
+void TForm::RestoreFocus() {
+  HWND target = saved_focus_;
+  const bool usable = target == Handle() ||
+                      (target != nullptr && ::IsWindow(target) && ::IsChild(Handle(), target) &&
+                       ::IsWindowEnabled(target) && ::IsWindowVisible(target));
+  if (!usable) target = ::GetNextDlgTabItem(Handle(), nullptr, FALSE);
+  if (target == nullptr) target = Handle();
+  ::SetFocus(target);
+  // A field that gets the focus from the keyboard's point of view is ready to be typed over.
+  wchar_t name[16] = {};
+  if (target != Handle() && ::GetClassNameW(target, name, static_cast<int>(std::size(name))) > 0 &&
+      ::lstrcmpiW(name, L"Edit") == 0) {
+    Edit(target).SelectAll();
+  }
+}
+
 LRESULT TForm::HandleMessage(UINT message, WPARAM w, LPARAM l) {
   switch (message) {
+    case WM_ACTIVATE:
+      if (LOWORD(w) == WA_INACTIVE) {
+        RememberFocus();
+        break;
+      }
+      // Not while minimized: the system then keeps the focus away from the form.
+      if (HIWORD(w) == 0) {
+        RestoreFocus();
+        return 0;
+      }
+      break;
     case WM_DPICHANGED:
       ApplyDpi(HIWORD(w), reinterpret_cast<const RECT*>(l));
       return 0;

@@ -73,6 +73,10 @@ class TForm : public WindowBase {
   void PlaceControl(const ControlLayout& control, HWND window) const;
   void ApplyDpi(int dpi, const RECT* suggested);
   bool IsMainWindow() const;
+  // As a dialog does: the control that had the focus when the form was deactivated
+  // gets it back on activation; the first field at the first activation.
+  void RememberFocus();
+  void RestoreFocus();
 
   int dpi_ = kDesignDpi;
   int client_width_ = 0;
@@ -82,6 +86,7 @@ class TForm : public WindowBase {
   std::vector<std::pair<int, HWND>> controls_;
   std::vector<std::unique_ptr<TPanel>> panels_;
   std::vector<std::unique_ptr<TSpeedButton>> speed_buttons_;
+  HWND saved_focus_ = nullptr;
 };
 
 }  // namespace velkaro::win32
