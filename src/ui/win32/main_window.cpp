@@ -297,7 +297,10 @@ bool TfmMain::Construct() {
   Window(Control(kPnClose)).Show(false);
   SpeedButtonOf(kSbPin)->SetGroup(1, true);
 
+  // Every arrow steps by its own amount however long it is held: the system's default
+  // table would speed up to 5 and 20.
   UpDown(Control(kUdStPause)).SetRange(0, 100);
+  UpDown(Control(kUdStPause)).SetIncrement(1);
   UpDown(Control(kUdStPause)).SetPosition(0);
   UpDown(Control(kUdTime)).SetRange(0, 100);
   UpDown(Control(kUdTime)).SetIncrement(5);
@@ -316,6 +319,7 @@ bool TfmMain::Construct() {
                                         platform::ThousandsSeparator());
   logic_->SetCurState(TStressCurState::scsNone);
   UpDown(Control(kUdThreads)).SetRange(1, MaxThreadsCount());
+  UpDown(Control(kUdThreads)).SetIncrement(1);
   UpDown(Control(kUdThreads)).SetPosition(1);
   WireDragging();
   ApplyTexts(true);
@@ -552,7 +556,8 @@ void TfmMain::ApplyTexts(bool atCreation) {
     label.AutoSize();
   };
   SetHint(kBDo, TextId::RunButtonHint);
-  SetHint(kPnDiag, TextId::ChartHint);
+  // The chart is made in code, not by the form's table, so its id finds no control.
+  if (pnDiag_) SetControlHint(pnDiag_->Handle(), LangText(TextId::ChartHint));
   SetHint(kSbStop, TextId::StopHint);
   SetHint(kSbClose, TextId::CloseHint);
   caption(kLbTime, TextId::StressTimeLabel);

@@ -13,6 +13,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "ui/win32/dib.h"
 #include "ui/win32/main_window_ids.h"
@@ -141,6 +142,29 @@ class Velkaro {
     ::SendMessageTimeoutW(Control(main_window::kPbTime), PBM_GETPOS, 0, 0, SMTO_NORMAL, 5000,
                           &position);
     return static_cast<int>(position);
+  }
+
+  // The acceleration table of an up-down control, read back inside the program's
+  // process: the message copies the table into memory of the program.
+  std::vector<UDACCEL> UpDownAccel(int id) const {
+    const HWND control = Control(id);
+    DWORD_PTR count = 0;
+    ::SendMessageTimeoutW(control, UDM_GETACCEL, 0, 0, SMTO_NORMAL, 5000, &count);
+    std::vector<UDACCEL> table(count);
+    if (count == 0) return table;
+    void* remote = ::VirtualAllocEx(process_.hProcess, nullptr, count * sizeof(UDACCEL),
+                                    MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (remote == nullptr) return {};
+    DWORD_PTR copied = 0;
+    ::SendMessageTimeoutW(control, UDM_GETACCEL, count, reinterpret_cast<LPARAM>(remote),
+                          SMTO_NORMAL, 5000, &copied);
+    SIZE_T read = 0;
+    if (copied != count || !::ReadProcessMemory(process_.hProcess, remote, table.data(),
+                                                 count * sizeof(UDACCEL), &read)) {
+      table.clear();
+    }
+    ::VirtualFreeEx(process_.hProcess, remote, 0, MEM_RELEASE);
+    return table;
   }
 
   // The colour of a pixel of a control as the screen shows it (client coordinates).

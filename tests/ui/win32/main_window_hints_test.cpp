@@ -177,5 +177,19 @@ TEST_F(MainWindowHintsTest, HoveringOverTheStartButtonShowsItsTwoLineHint) {
   EXPECT_TRUE(WaitFor([this] { return VisibleHint() == nullptr; }, 3s));
 }
 
+TEST_F(MainWindowHintsTest, HoveringOverTheChartShowsItsHint) {
+  const RECT chart = ScreenRect(app_.Control(kPnDiag));
+  ASSERT_LT(chart.left, chart.right);
+  const POINT at{chart.left + 30, (chart.top + chart.bottom) / 2};
+  ::SetCursorPos(at.x - 5, at.y);
+  ::SetCursorPos(at.x, at.y);
+  HWND hint = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (hint = VisibleHint()) != nullptr; }, 5s));
+  EXPECT_EQ(app_.Text(hint), L"CPU loading chart");
+  const RECT window = ScreenRect(app_.Window());
+  ::SetCursorPos(window.right + 40, window.bottom + 40);
+  EXPECT_TRUE(WaitFor([this] { return VisibleHint() == nullptr; }, 3s));
+}
+
 }  // namespace
 }  // namespace velkaro::win32::driver

@@ -193,6 +193,49 @@ TEST_F(MainWindowTest, EscFromTheKeyboardStopsARunStartedFromAField) {
   EXPECT_TRUE(WaitFor([this] { return app_.Caption() == kIdleCaption; }));
 }
 
+// Holding an arrow never speeds up: each field steps by its own amount.
+TEST_F(MainWindowTest, UpDownArrowsKeepOneStepWhileHeld) {
+  struct Case {
+    int id;
+    UINT step;
+  } const cases[] = {{kUdStPause, 1}, {kUdTime, 5}, {kUdThreads, 1}};
+  for (const Case& c : cases) {
+    const std::vector<UDACCEL> table = app_.UpDownAccel(c.id);
+    ASSERT_EQ(table.size(), 1u) << "control " << c.id;
+    EXPECT_EQ(table[0].nSec, 0u) << "control " << c.id;
+    EXPECT_EQ(table[0].nInc, c.step) << "control " << c.id;
+  }
+}
+
+// Typed digits reach a field at once, and the field the user worked in has the focus
+// again when the window comes back from another one.
+TEST_F(MainWindowTest, KeyboardFocusStartsInThePauseFieldAndReturnsAfterActivation) {
+  ::SetForegroundWindow(app_.Window());
+  ASSERT_TRUE(WaitFor([this] { return ::GetForegroundWindow() == app_.Window(); }));
+  ASSERT_TRUE(WaitFor([&] { return app_.Focused() == app_.Control(kEdStPause); }, 3s));
+  app_.TypeKey('4');
+  app_.TypeKey('2');
+  WaitFor([this] { return app_.ControlText(kEdStPause) == L"42"; }, 3s);
+  EXPECT_EQ(app_.ControlText(kEdStPause), L"42");
+
+  app_.ClickInto(kEdTime);
+  ASSERT_TRUE(WaitFor([&] { return app_.Focused() == app_.Control(kEdTime); }));
+  const HWND other = ::CreateWindowExW(0, L"STATIC", L"another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                       0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(other, nullptr);
+  ::SetForegroundWindow(other);
+  EXPECT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == other; }));
+  ::SetForegroundWindow(app_.Window());
+  ASSERT_TRUE(WaitFor([this] { return ::GetForegroundWindow() == app_.Window(); }));
+  ::DestroyWindow(other);
+  ASSERT_TRUE(WaitFor([&] { return app_.Focused() == app_.Control(kEdTime); }, 3s));
+  app_.TypeKey('1');
+  app_.TypeKey('5');
+  WaitFor([this] { return app_.ControlText(kEdTime) == L"15"; }, 3s);
+  EXPECT_EQ(app_.ControlText(kEdTime), L"15");
+  EXPECT_EQ(app_.ControlText(kEdStPause), L"42");
+}
+
 TEST_F(MainWindowTest, InputsStartWithTheFormDefaultsAndTheListsOfTheStringTable) {
   EXPECT_EQ(app_.ControlText(kEdStPause), L"0");
   EXPECT_EQ(app_.ControlText(kEdTime), L"0");
