@@ -99,6 +99,10 @@ int TApplication::Run() {
   return exit_code_;
 }
 
+void TApplication::RunUntil(const std::function<bool()>& done) {
+  while (!terminated_ && !done()) ProcessMessage(true);
+}
+
 void TApplication::ProcessMessages() {
   while (!terminated_ && ProcessMessage(false)) {
   }

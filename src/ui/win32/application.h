@@ -45,6 +45,9 @@ class TApplication {
   // Handles every message waiting now, then returns; the nested loop of a long
   // operation calls it between its steps.
   void ProcessMessages();
+  // Handles messages, waiting for each, until `done` holds, Terminate or WM_QUIT: the
+  // loop of a modal dialog.
+  void RunUntil(const std::function<bool()>& done);
   void Terminate() { terminated_ = true; }
   bool Terminated() const { return terminated_; }
 

@@ -130,7 +130,7 @@ bool TForm::Create(const Options& options, std::span<const ControlLayout> layout
   client_height_ = options.client_height;
   TApplication* application = TApplication::Current();
   const HWND owner = options.main_window && application != nullptr ? application->Handle()
-                                                                    : nullptr;
+                                                                    : options.owner;
   if (!CreateWindowOfClass(kFormClass, WS_EX_CONTROLPARENT, options.style, {0, 0, 100, 100}, owner,
                            options.menu, options.caption)) {
     return false;
@@ -275,6 +275,37 @@ bool TForm::IsMainWindow() const {
   return application != nullptr && application->MainWindow() == Handle();
 }
 
+int TForm::ShowModal(HWND owner) {
+  TApplication* application = TApplication::Current();
+  if (Handle() == nullptr || application == nullptr || modal_) return IDCANCEL;
+  DoShow();
+  // Centred on the work area of the owner's monitor.
+  const HMONITOR monitor = ::MonitorFromWindow(owner != nullptr ? owner : Handle(),
+                                               MONITOR_DEFAULTTOPRIMARY);
+  MONITORINFO info{sizeof(info), {}, {}, 0};
+  if (::GetMonitorInfoW(monitor, &info)) {
+    const RECT& work = info.rcWork;
+    const Rect bounds = AsWindow().Bounds();
+    AsWindow().SetPosition(
+        work.left + (work.right - work.left - static_cast<int>(bounds.Width())) / 2,
+        work.top + (work.bottom - work.top - static_cast<int>(bounds.Height())) / 2);
+  }
+  modal_ = true;
+  modal_result_ = 0;
+  saved_focus_ = nullptr;
+  const bool owner_was_enabled = owner != nullptr && ::IsWindowEnabled(owner);
+  if (owner_was_enabled) ::EnableWindow(owner, FALSE);
+  ::ShowWindow(Handle(), SW_SHOW);
+  ::SetForegroundWindow(Handle());
+  application->RunUntil([this] { return modal_result_ != 0 || !::IsWindow(Handle()); });
+  // The owner comes back first, so that it, not another program, is activated next.
+  if (owner_was_enabled) ::EnableWindow(owner, TRUE);
+  if (::IsWindow(Handle())) ::ShowWindow(Handle(), SW_HIDE);
+  if (owner != nullptr) ::SetActiveWindow(owner);
+  modal_ = false;
+  return modal_result_ != 0 ? modal_result_ : IDCANCEL;
+}
+
 void TForm::RememberFocus() {
   const HWND focus = ::GetFocus();
   if (focus != nullptr && (focus == Handle() || ::IsChild(Handle(), focus))) saved_focus_ = focus;
@@ -298,6 +329,12 @@ void TForm::RestoreFocus() {
 
 LRESULT TForm::HandleMessage(UINT message, WPARAM w, LPARAM l) {
   switch (message) {
+    case WM_CLOSE:
+      if (modal_) {
+        EndModal(IDCANCEL);
+        return 0;
+      }
+      break;
     case WM_ACTIVATE:
       if (LOWORD(w) == WA_INACTIVE) {
         RememberFocus();

@@ -38,6 +38,8 @@ class TForm : public WindowBase {
     // The application's main window: owned by its taskbar window, and its closing
     // ends the message loop.
     bool main_window = false;
+    // The window a dialog stays above (ignored for the main window).
+    HWND owner = nullptr;
   };
 
   TForm() = default;
@@ -56,6 +58,13 @@ class TForm : public WindowBase {
   TPanel* PanelOf(int id) const;
   TSpeedButton* SpeedButtonOf(int id) const;
 
+  // Shows the form as a modal dialog: `owner` is disabled until EndModal or a close
+  // ends it, and the form is hidden again. Returns EndModal's result, IDCANCEL when
+  // the form was closed or the application is quitting.
+  int ShowModal(HWND owner);
+  void EndModal(int result) { modal_result_ = result; }
+  bool IsModal() const { return modal_; }
+
   int Dpi() const { return dpi_; }
   int Scale(int design_value) const { return ScaleForDpi(design_value, dpi_); }
   HFONT FormFont() const { return font_.Get(); }
@@ -65,6 +74,9 @@ class TForm : public WindowBase {
   // Called after the table's controls were scaled to a new DPI, for what a form adds
   // in code.
   virtual void OnDpiChanged() {}
+  // Called by ShowModal before the form appears: dialogs fetch their texts here, so
+  // that they follow the current language.
+  virtual void DoShow() {}
 
  private:
   bool CreateControl(const ControlLayout& control);
@@ -87,6 +99,8 @@ class TForm : public WindowBase {
   std::vector<std::unique_ptr<TPanel>> panels_;
   std::vector<std::unique_ptr<TSpeedButton>> speed_buttons_;
   HWND saved_focus_ = nullptr;
+  bool modal_ = false;
+  int modal_result_ = 0;
 };
 
 }  // namespace velkaro::win32

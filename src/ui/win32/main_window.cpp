@@ -8,15 +8,23 @@
 
 #include "lang/lang_format.h"
 #include "lang/string_table.h"
+#include "platform/files.h"
 #include "platform/locale.h"
+#include "platform/shell.h"
+#include "platform/version.h"
 #include "platform/win32/wide.h"
+#include "ui/about/help_files.h"
+#include "ui/about/version_texts.h"
 #include "ui/main/run_inputs.h"
 #include "ui/main/stress_runner.h"
+#include "ui/win32/about_box.h"
 #include "ui/win32/application.h"
+#include "ui/win32/help_viewer.h"
 #include "ui/win32/hint_window.h"
 #include "ui/win32/main_window_ids.h"
 #include "ui/win32/pie_dc.h"
 #include "ui/win32/window_helpers.h"
+#include "velkaro_version.h"
 
 namespace velkaro::win32 {
 namespace {
@@ -96,6 +104,9 @@ enum ToolImage : int { kImgClone = 0, kImgPin = 1, kImgStop = 5, kImgClose = 6 }
 
 constexpr std::u16string_view kShortcutEnter = u"\tEnter";
 constexpr std::u16string_view kShortcutAltF4 = u"\tAlt+F4";
+constexpr std::u16string_view kShortcutF1 = u"\tF1";
+constexpr std::u16string_view kCautionsTopic = u"cautions";
+constexpr std::u16string_view kDocsFolder = u"Docs\\";
 constexpr std::u16string_view kDefaultEnglish = u"Default English";
 
 constexpr std::array kPriorityItems{TextId::PriorityIdle,        TextId::PriorityLowest,
@@ -597,7 +608,7 @@ void TfmMain::ApplyTexts(bool atCreation) {
   bar.SetCaption(kMiAutoPin, LangText(TextId::MenuAutoPin));
   bar.SetPositionCaption(kMiLang, LangText(TextId::MenuLanguage));
   bar.SetPositionCaption(kMiHelp, LangText(TextId::MenuHelp));
-  bar.SetCaption(kMiHelpHelp, LangText(TextId::MenuHelpIndex));
+  bar.SetCaption(kMiHelpHelp, std::u16string(LangText(TextId::MenuHelpIndex)) + std::u16string(kShortcutF1));
   bar.SetCaption(kMiCautions, LangText(TextId::MenuCautions));
   bar.SetCaption(kMiAbout, LangText(TextId::MenuAbout));
   ::DrawMenuBar(Handle());
@@ -820,6 +831,18 @@ bool TfmMain::OnCommand(int id, int code, HWND /*control*/) {
     case kMiExit:
       ::PostMessageW(Handle(), WM_CLOSE, 0, 0);
       return true;
+    case kMiUpdates:
+      miUpdatesClick();
+      return true;
+    case kMiHelpHelp:
+      OpenHelp(u"");
+      return true;
+    case kMiCautions:
+      OpenHelp(kCautionsTopic);
+      return true;
+    case kMiAbout:
+      miAboutClick();
+      return true;
     case kEdThreads:
       if (code != EN_CHANGE) return false;
       logic_->edThreadsChange();
@@ -835,7 +858,30 @@ bool TfmMain::OnClose() { return logic_->ProcClose(); }
 bool TfmMain::PreviewKey(UINT message, WPARAM key) {
   if (message != WM_KEYDOWN || key > 0xFFFF) return false;
   const TShiftState shift{IsKeyDown(VK_SHIFT), IsKeyDown(VK_CONTROL), IsKeyDown(VK_MENU)};
+  // F1 is the shortcut of "Help Index", which acts only while its menu is enabled.
+  if (key == VK_F1 && !shift.shift && !shift.ctrl && !shift.alt) {
+    if (Menu(::GetMenu(Handle())).IsPositionEnabled(kMiHelp)) OpenHelp(u"");
+    return true;
+  }
   return logic_->KeyDown(static_cast<std::uint16_t>(key), shift);
+}
+
+void TfmMain::OpenHelp(std::u16string_view topic) {
+  THtmlHelpViewer viewer(Handle());
+  velkaro::OpenHelp(viewer, platform::ProgramFolder() + std::u16string(kDocsFolder),
+                    ActiveLangCode(), topic);
+}
+
+void TfmMain::miUpdatesClick() {
+  const FileVersionInfo version = platform::GetFileVersion(platform::ProgramPath(), true);
+  const std::u16string text = GetVersionTexts(version, LangText(TextId::BuildWord));
+  platform::OpenDocument(UpdateAddress(u"" VELKARO_UPDATE_HOST, VersionKey(text, version.build)),
+                         true);
+}
+
+void TfmMain::miAboutClick() {
+  TfmAbout about;
+  if (about.Construct(Handle())) about.ShowModal(Handle());
 }
 
 }  // namespace velkaro::win32

@@ -111,6 +111,12 @@ class TfmMain final : public TForm, public TMainView, public TUsageMeterHost {
 
  private:
   HMENU BuildMenu();
+  // Help, the update check and the About box.
+  void OpenHelp(std::u16string_view topic);
+  void miUpdatesClick();
+  void miAboutClick();
+  // The chosen language's code; empty for the built-in English.
+  std::u16string ActiveLangCode() const { return active_lang_code_; }
   void BuildImages();
   void BuildChart();
   void LayoutChart();
@@ -147,6 +153,8 @@ class TfmMain final : public TForm, public TMainView, public TUsageMeterHost {
   RECT FDiagRect_{};
   ScopedBitmap FDiagBackBmp_;
   double FCurCircleDiagPaintKoef_ = 0;
+
+  std::u16string active_lang_code_;
 };
 
 }  // namespace velkaro::win32

@@ -3,6 +3,8 @@
 //   win32ui_main_window_poke threads TEXT    types TEXT into the thread count
 //   win32ui_main_window_poke hover           puts the mouse on the start button
 //   win32ui_main_window_poke park            puts the mouse in the screen's corner
+//   win32ui_main_window_poke command ID      sends the window the menu command ID
+//   win32ui_main_window_poke key VK          presses key VK in the foreground window
 #include <windows.h>
 
 #include <cwchar>
@@ -32,6 +34,17 @@ int wmain(int argc, wchar_t** argv) {
     const int y = (button.top + button.bottom) / 2;
     ::SetCursorPos(x - 5, y);
     ::SetCursorPos(x, y);
+    return 0;
+  }
+  if (command == L"command" && argc >= 3) {
+    ::PostMessageW(window, WM_COMMAND, static_cast<WPARAM>(std::wcstol(argv[2], nullptr, 10)), 0);
+    return 0;
+  }
+  if (command == L"key" && argc >= 3) {
+    const auto key = static_cast<WPARAM>(std::wcstol(argv[2], nullptr, 10));
+    const HWND target = ::GetForegroundWindow();
+    ::PostMessageW(target, WM_KEYDOWN, key, 1);
+    ::PostMessageW(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
     return 0;
   }
   if (command == L"park") {
