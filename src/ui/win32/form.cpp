@@ -46,6 +46,8 @@ DWORD ClassStyle(ControlKind kind) {
       return WS_TABSTOP | UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS;
     case ControlKind::kComboList:
       return WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
+    case ControlKind::kComboEdit:
+      return WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL;
     case ControlKind::kButton:
       return WS_TABSTOP | BS_PUSHBUTTON;
     default:
@@ -62,6 +64,7 @@ const wchar_t* ClassName(ControlKind kind) {
     case ControlKind::kUpDown:
       return UPDOWN_CLASSW;
     case ControlKind::kComboList:
+    case ControlKind::kComboEdit:
       return WC_COMBOBOXW;
     case ControlKind::kButton:
       return L"BUTTON";
@@ -220,7 +223,7 @@ bool TForm::CreateControl(const ControlLayout& control) {
 void TForm::PlaceControl(const ControlLayout& control, HWND window) const {
   Window(window).SetFont(font_.Get());
   Rect bounds = ScaledBounds(control);
-  if (control.kind == ControlKind::kComboList) {
+  if (control.kind == ControlKind::kComboList || control.kind == ControlKind::kComboEdit) {
     // The given height is that of the closed list; the window also spans the open one.
     ComboBox(window).Send(CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
                           std::max<LPARAM>(static_cast<LPARAM>(bounds.Height()) - 6, 1));

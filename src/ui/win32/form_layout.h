@@ -29,6 +29,7 @@ enum class ControlKind : std::uint8_t {
   kEdit,         // single-line edit
   kUpDown,       // up-down arrows bound to the edit created just before
   kComboList,    // drop-down list without free text
+  kComboEdit,    // drop-down list with a free-text edit
   kButton,       // push button
   kSpeedButton,  // flat button that can stay down
   kPanel,        // plain rectangle of its own colour that holds controls

@@ -105,6 +105,9 @@ enum ToolImage : int { kImgClone = 0, kImgPin = 1, kImgStop = 5, kImgClose = 6 }
 constexpr std::u16string_view kShortcutEnter = u"\tEnter";
 constexpr std::u16string_view kShortcutAltF4 = u"\tAlt+F4";
 constexpr std::u16string_view kShortcutF1 = u"\tF1";
+constexpr std::u16string_view kShortcutCtrlS = u"\tCtrl+S";
+// Position of the templates' submenu in the Settings menu.
+constexpr int kMiTemplsPosition = 0;
 constexpr std::u16string_view kCautionsTopic = u"cautions";
 constexpr std::u16string_view kDocsFolder = u"Docs\\";
 constexpr std::u16string_view kDefaultEnglish = u"Default English";
@@ -355,11 +358,12 @@ HMENU TfmMain::BuildMenu() {
   file.AppendSeparator();
   file.AppendItem(kMiExit, u"Exit");
   const Menu settings = menu.AppendPopup(u"Settings");
-  settings.AppendItem(kMiSaveSet, u"Save");
   const Menu templates = settings.AppendPopup(u"Templates");
+  templates.AppendItem(kMiSaveSet, u"Save");
+  templates.AppendItem(kMiDelSet, u"Delete");
+  templates.AppendSeparator();
   templates.AppendItem(kMiEmptyList, u"Empty");
   templates.EnableItem(kMiEmptyList, false);
-  settings.AppendItem(kMiDelSet, u"Delete");
   settings.AppendItem(kMiRestore, u"Restore");
   settings.AppendSeparator();
   settings.AppendItem(kMiCompact, u"Compact");
@@ -599,8 +603,9 @@ void TfmMain::ApplyTexts(bool atCreation) {
   bar.SetCaption(kMiExit, std::u16string(LangText(TextId::MenuExit)) + std::u16string(kShortcutAltF4));
   bar.SetPositionCaption(kMiSettings, LangText(TextId::MenuSettings));
   const Menu settings(::GetSubMenu(bar.Get(), kMiSettings));
-  settings.SetPositionCaption(1, LangText(TextId::MenuTemplates));
-  bar.SetCaption(kMiSaveSet, LangText(TextId::MenuSaveTemplate));
+  settings.SetPositionCaption(kMiTemplsPosition, LangText(TextId::MenuTemplates));
+  bar.SetCaption(kMiSaveSet, std::u16string(LangText(TextId::MenuSaveTemplate)) +
+                                 std::u16string(kShortcutCtrlS));
   bar.SetCaption(kMiDelSet, LangText(TextId::MenuDeleteTemplate));
   bar.SetCaption(kMiRestore, LangText(TextId::MenuRestoreDefaults));
   bar.SetCaption(kMiEmptyList, LangText(TextId::MenuEmptyList));
