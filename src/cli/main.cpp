@@ -135,7 +135,7 @@ int Main(const std::vector<std::string>& args) {
     store = OpenStore();
     if (!store) {
       return PrintOutcome({kExitSettingsFailed, {},
-                     u"velkaro-cli: this build keeps no settings, so it has no templates\n"});
+                           u"velkaro-cli: this build keeps no settings, so it has no templates\n"});
     }
     if (command.use_template) {
       if (const auto failure = UseTemplate(*store, command)) return PrintOutcome(*failure);
