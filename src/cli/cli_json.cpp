@@ -1,71 +1,46 @@
 #include "cli/cli_json.h"
 
-#include <array>
-#include <charconv>
-#include <cmath>
+#include <nlohmann/json.hpp>
 
 #include "support/utf.h"
 
 namespace velkaro {
 namespace {
 
-std::string JsonNumber(double value) {
-  if (!std::isfinite(value)) return "null";
-  std::array<char, 32> buffer{};
-  const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-  return std::string(buffer.data(), result.ptr);
+// Ordered, so that the fields keep the order a reader of the report expects.
+using Json = nlohmann::ordered_json;
+
+std::string Dump(const Json& json) {
+  return json.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
 }  // namespace
 
-std::string JsonString(std::string_view utf8) {
-  std::string out = "\"";
-  for (const char c : utf8) {
-    switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          constexpr char kHex[] = "0123456789abcdef";
-          out += "\\u00";
-          out += kHex[(c >> 4) & 0xF];
-          out += kHex[c & 0xF];
-        } else {
-          out += c;
-        }
-    }
-  }
-  out += '"';
-  return out;
-}
+std::string JsonString(std::string_view utf8) { return Dump(Json(std::string(utf8))); }
 
 std::string JsonReport(const TCliReport& report) {
   const TCliOptions& o = report.options;
-  std::string json = "{\"parameters\":{";
-  json += "\"pause\":" + std::to_string(o.pause_s);
-  json += ",\"time\":" + std::to_string(o.time_s);
-  json += ",\"priority\":" + std::to_string(o.priority);
-  json += ",\"class\":" + std::to_string(o.priority_class);
-  json += ",\"rhythm\":" + std::to_string(o.rhythm);
-  json += ",\"threads\":" + std::to_string(o.threads);
-  json += ",\"threads_requested\":" + std::to_string(o.threads_requested);
-  json += "},\"started\":" + std::to_string(report.started);
-  json += ",\"planned_duration_ms\":" + std::to_string(report.planned_ms);
-  json += ",\"actual_duration_ms\":" + std::to_string(report.actual_ms);
-  json += ",\"end\":" + JsonString(report.end);
-  json += ",\"error\":" + (report.error.empty() ? std::string("null") : JsonString(ToUtf8(report.error)));
-  json += ",\"samples\":[";
-  for (std::size_t i = 0; i < report.samples.size(); ++i) {
-    if (i != 0) json += ',';
-    json += "{\"kernel\":" + JsonNumber(report.samples[i].NowKernelPercent) +
-            ",\"total\":" + JsonNumber(report.samples[i].NowCommonPercent) + "}";
+  Json json;
+  json["parameters"] = {{"pause", o.pause_s},
+                        {"time", o.time_s},
+                        {"priority", o.priority},
+                        {"class", o.priority_class},
+                        {"rhythm", o.rhythm},
+                        {"threads", o.threads},
+                        {"threads_requested", o.threads_requested}};
+  json["template"] = report.template_name ? Json(ToUtf8(*report.template_name)) : Json(nullptr);
+  json["started"] = report.started;
+  json["planned_duration_ms"] = report.planned_ms;
+  json["actual_duration_ms"] = report.actual_ms;
+  json["end"] = report.end;
+  json["error"] = report.error.empty() ? Json(nullptr) : Json(ToUtf8(report.error));
+  Json samples = Json::array();
+  for (const TCPUPercent& sample : report.samples) {
+    samples.push_back({{"kernel", sample.NowKernelPercent}, {"total", sample.NowCommonPercent}});
   }
-  json += "],\"average\":" + (report.average ? JsonNumber(*report.average) : std::string("null"));
-  json += "}\n";
-  return json;
+  json["samples"] = std::move(samples);
+  json["average"] = report.average ? Json(*report.average) : Json(nullptr);
+  return Dump(json) + "\n";
 }
 
 }  // namespace velkaro

@@ -14,6 +14,7 @@ namespace velkaro {
 
 struct TCliReport {
   TCliOptions options;
+  std::optional<std::u16string> template_name;  // the template the run used, as stored
   std::int32_t started = 0;
   std::uint64_t planned_ms = 0;
   std::uint64_t actual_ms = 0;

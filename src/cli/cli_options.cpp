@@ -93,6 +93,10 @@ std::int32_t PriorityClassIndex(const TCliOptions& options) {
 
 std::int32_t RhythmIndex(const TCliOptions& options) { return options.rhythm - 1; }
 
+std::int32_t PriorityClassNumber(std::int32_t index) {
+  return kClassNumbers[static_cast<std::size_t>(index)];
+}
+
 TCliCommand ParseCliArguments(const std::vector<std::string>& args,
                               std::u16string_view thousands_separator) {
   TCliCommand command;
@@ -109,6 +113,10 @@ TCliCommand ParseCliArguments(const std::vector<std::string>& args,
   std::string rhythm = std::to_string(options.rhythm);
   std::string threads = std::to_string(options.threads);
   bool list = false;
+  bool templates = false;
+  std::string use_template;
+  std::string save_template;
+  std::string delete_template;
   app.add_option("-p,--pause", pause, HelpText(TextId::StartPauseHint))
       ->type_name("SECONDS")->default_str(pause);
   app.add_option("-t,--time", time, HelpText(TextId::TimeHint))
@@ -127,9 +135,34 @@ TCliCommand ParseCliArguments(const std::vector<std::string>& args,
                "At the end print one JSON object with the run and its samples on standard "
                "output (the live display goes to standard error)");
   app.add_flag("--list", list, "Print the numbered items of the three lists and exit");
+  CLI::Option* use_option =
+      app.add_option("--template", use_template,
+                     "Run with the values of the stored template NAME; the options given on "
+                     "the line win over them")
+          ->type_name("NAME");
+  CLI::Option* save_option =
+      app.add_option("--save-template", save_template,
+                     "Store the run parameters of the line (the built-in defaults, or those "
+                     "of --template, for the others) as the template NAME and as the saved "
+                     "settings, mark it as the latest, and exit")
+          ->type_name("NAME");
+  CLI::Option* delete_option =
+      app.add_option("--delete-template", delete_template, "Remove the stored template NAME and exit")
+          ->type_name("NAME");
+  CLI::Option* templates_option = app.add_flag(
+      "--templates", templates,
+      "Print the stored templates, one a line, the latest one marked \" *\", and exit");
+  delete_option->excludes(use_option)->excludes(save_option)->excludes(templates_option);
+  templates_option->excludes(use_option)->excludes(save_option);
   app.footer(
+      "Without --template a run uses the built-in defaults for what the line leaves out, "
+      "never the saved settings. Templates are kept in the per-user settings "
+      "($XDG_CONFIG_HOME/velkaro/settings.json, else ~/.config/velkaro/settings.json; the "
+      "registry on Windows).\n"
       "Esc or q stops the run, the first Ctrl+C too; a second Ctrl+C ends the program at "
-      "once.\nExit codes: 0 run over, 1 emergency close, 2 bad arguments, 3 the run failed.");
+      "once.\nExit codes: 0 run over (or the settings action done), 1 emergency close, 2 bad "
+      "arguments or an unknown template, 3 the run failed, 4 the settings could not be read, "
+      "used or written.");
 
   try {
     std::vector<std::string> reversed(args.rbegin(), args.rend());
@@ -151,6 +184,23 @@ TCliCommand ParseCliArguments(const std::vector<std::string>& args,
     command.action = TCliAction::caList;
     return command;
   }
+  if (templates) {
+    command.action = TCliAction::caTemplates;
+    return command;
+  }
+  if (delete_option->count() > 0) {
+    command.action = TCliAction::caDeleteTemplate;
+    command.template_name = FromUtf8(delete_template);
+    return command;
+  }
+  if (use_option->count() > 0) command.use_template = FromUtf8(use_template);
+  if (save_option->count() > 0) {
+    command.action = TCliAction::caSaveTemplate;
+    command.template_name = FromUtf8(save_template);
+  }
+  command.given = {app.count("--pause") > 0,    app.count("--time") > 0,
+                   app.count("--priority") > 0, app.count("--class") > 0,
+                   app.count("--rhythm") > 0,   app.count("--threads") > 0};
 
   std::string error;
   auto read = [&](const std::string& text, const RangeCheck& check, std::int32_t& target) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,14 @@ namespace velkaro {
 // The longest pause or run: its milliseconds must fit a signed 32-bit count.
 inline constexpr std::int32_t kMaxRunSeconds = 2'147'483;
 inline constexpr std::int32_t kMaxThreadsCount = 100'000;
+
+// Exit codes of the program.
+inline constexpr int kExitRunOver = 0;
+inline constexpr int kExitEmergencyClose = 1;
+inline constexpr int kExitBadArguments = 2;
+inline constexpr int kExitRunFailed = 3;
+// A value of the settings could not be read, used or written.
+inline constexpr int kExitSettingsFailed = 4;
 
 // Run parameters, numbered as the window's lists number their items.
 struct TCliOptions {
@@ -30,8 +39,29 @@ struct TCliOptions {
 std::int32_t PriorityIndex(const TCliOptions& options);
 std::int32_t PriorityClassIndex(const TCliOptions& options);
 std::int32_t RhythmIndex(const TCliOptions& options);
+// The number the class list shows for the class at `index` (0 to 5).
+std::int32_t PriorityClassNumber(std::int32_t index);
 
-enum class TCliAction { caRun, caHelp, caVersion, caList, caBadArguments };
+enum class TCliAction {
+  caRun,
+  caHelp,
+  caVersion,
+  caList,
+  caBadArguments,
+  caTemplates,       // list the stored templates
+  caSaveTemplate,    // store the line's run parameters as a template
+  caDeleteTemplate,
+};
+
+// Which run parameters the line gave; the others may come from a template.
+struct TCliGiven {
+  bool pause = false;
+  bool time = false;
+  bool priority = false;
+  bool priority_class = false;
+  bool rhythm = false;
+  bool threads = false;
+};
 
 struct TCliCommand {
   TCliAction action = TCliAction::caRun;
@@ -40,6 +70,11 @@ struct TCliCommand {
   std::string text;
   // Text 302 without its markup when the thread count was limited; otherwise empty.
   std::u16string warning;
+  TCliGiven given;
+  // --template: the run takes the template's values for those the line did not give.
+  std::optional<std::u16string> use_template;
+  // caSaveTemplate, caDeleteTemplate: the name as given.
+  std::u16string template_name;
 };
 
 // Reads the arguments after the program name. `thousands_separator` groups the

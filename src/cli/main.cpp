@@ -1,16 +1,20 @@
 // velkaro-cli: a stress run from a terminal, with the window's parameters as options.
 #include <chrono>
 #include <exception>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/cli_host.h"
 #include "cli/cli_json.h"
 #include "cli/cli_options.h"
+#include "cli/cli_settings.h"
 #include "engine/run_controller.h"
 #include "lang/lang_format.h"
 #include "platform/console.h"
 #include "platform/locale.h"
+#include "settings/user_settings_store.h"
 #include "support/text.h"
 #include "support/utf.h"
 
@@ -22,10 +26,6 @@ using platform::ConsoleIsTerminal;
 using platform::ConsoleRestore;
 using platform::ConsoleWrite;
 using platform::TConsoleStream;
-
-constexpr int kExitRunOver = 0;
-constexpr int kExitBadArguments = 2;
-constexpr int kExitRunFailed = 3;
 
 // Whatever way main is left, the terminal gets its modes back.
 struct ConsoleGuard {
@@ -56,7 +56,8 @@ const char* RunEndName(TRunEnd end) {
   return "stopped";
 }
 
-int Run(const TCliOptions& options, const std::u16string& warning) {
+int Run(const TCliOptions& options, const std::u16string& warning,
+        const std::optional<std::u16string>& template_name) {
   const TConsoleStream display = options.json ? TConsoleStream::csErr : TConsoleStream::csOut;
   const bool redraw = ConsoleIsTerminal(display) && platform::ConsoleEnableRedraw(display);
   if (!warning.empty()) ConsoleWrite(display, warning + u"\n");
@@ -70,6 +71,7 @@ int Run(const TCliOptions& options, const std::u16string& warning) {
 
   TCliReport report;
   report.options = options;
+  report.template_name = template_name;
   report.planned_ms = static_cast<std::uint64_t>(options.time_s) * 1000;
   report.end = "stopped";
   std::int32_t started = 0;
@@ -106,8 +108,39 @@ int Run(const TCliOptions& options, const std::u16string& warning) {
   return report.end == "failed" ? kExitRunFailed : kExitRunOver;
 }
 
+// The store is opened only for a settings action: a plain run never depends on it.
+std::unique_ptr<TSettingsStore> OpenStore() {
+#if VELKARO_USER_SETTINGS_STORE
+  return OpenUserSettingsStore([](std::u16string_view message) {
+    ConsoleWrite(TConsoleStream::csErr, u"velkaro-cli: " + std::u16string(message) + u"\n");
+  });
+#else
+  return nullptr;
+#endif
+}
+
+int PrintOutcome(const TCliOutcome& outcome) {
+  if (!outcome.out.empty()) ConsoleWrite(TConsoleStream::csOut, outcome.out);
+  if (!outcome.err.empty()) ConsoleWrite(TConsoleStream::csErr, outcome.err);
+  return outcome.exit_code;
+}
+
 int Main(const std::vector<std::string>& args) {
-  const TCliCommand command = ParseCliArguments(args, platform::ThousandsSeparator());
+  TCliCommand command = ParseCliArguments(args, platform::ThousandsSeparator());
+  std::unique_ptr<TSettingsStore> store;
+  const bool uses_store = command.use_template || command.action == TCliAction::caTemplates ||
+                          command.action == TCliAction::caSaveTemplate ||
+                          command.action == TCliAction::caDeleteTemplate;
+  if (uses_store && command.action != TCliAction::caBadArguments) {
+    store = OpenStore();
+    if (!store) {
+      return PrintOutcome({kExitSettingsFailed, {},
+                           u"velkaro-cli: this build keeps no settings, so it has no templates\n"});
+    }
+    if (command.use_template) {
+      if (const auto failure = UseTemplate(*store, command)) return PrintOutcome(*failure);
+    }
+  }
   switch (command.action) {
     case TCliAction::caHelp:
     case TCliAction::caVersion:
@@ -121,10 +154,16 @@ int Main(const std::vector<std::string>& args) {
                    u"velkaro-cli: " + FromUtf8(command.text) +
                        u"\nRun velkaro-cli --help for the options.\n");
       return kExitBadArguments;
+    case TCliAction::caTemplates:
+      return PrintOutcome(ListTemplatesCommand(*store));
+    case TCliAction::caSaveTemplate:
+      return PrintOutcome(SaveTemplateCommand(*store, command));
+    case TCliAction::caDeleteTemplate:
+      return PrintOutcome(DeleteTemplateCommand(*store, command.template_name));
     case TCliAction::caRun:
       break;
   }
-  return Run(command.options, command.warning);
+  return Run(command.options, command.warning, command.use_template);
 }
 
 }  // namespace

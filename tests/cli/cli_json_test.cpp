@@ -20,10 +20,19 @@ TEST(JsonReportTest, WritesTheWholeRun) {
   report.average = 68.75;
   EXPECT_EQ(JsonReport(report),
             "{\"parameters\":{\"pause\":0,\"time\":2,\"priority\":6,\"class\":5,\"rhythm\":1,"
-            "\"threads\":100000,\"threads_requested\":250000},\"started\":2,"
+            "\"threads\":100000,\"threads_requested\":250000},\"template\":null,\"started\":2,"
             "\"planned_duration_ms\":2000,\"actual_duration_ms\":2013,\"end\":\"time_over\","
-            "\"error\":null,\"samples\":[{\"kernel\":12.5,\"total\":100},"
-            "{\"kernel\":0,\"total\":37.5}],\"average\":68.75}\n");
+            "\"error\":null,\"samples\":[{\"kernel\":12.5,\"total\":100.0},"
+            "{\"kernel\":0.0,\"total\":37.5}],\"average\":68.75}\n");
+}
+
+TEST(JsonReportTest, NamesTheTemplateItRanWith) {
+  TCliReport report;
+  report.template_name = u"Schnell \"\u00fc\"";
+  const std::string json = JsonReport(report);
+  EXPECT_NE(json.find("},\"template\":\"Schnell \\\"\xc3\xbc\\\"\",\"started\":0,"),
+            std::string::npos)
+      << json;
 }
 
 TEST(JsonReportTest, FailedRunWithoutSamples) {
