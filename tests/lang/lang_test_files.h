@@ -2,6 +2,7 @@
 // memory behind the language code's file access.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>

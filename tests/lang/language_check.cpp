@@ -16,6 +16,34 @@ namespace {
 
 constexpr std::u16string_view kKeyNames[] = {u"Enter", u"Esc", u"F5"};
 
+struct WidthRange {
+  char16_t first;
+  std::vector<int> widths;
+};
+const WidthRange kTahomaWidths[] = {
+#include "tahoma_widths.inc"
+};
+constexpr int kUnknownWidth = 10;
+
+// Where a text has to fit: the most pixels, and what the program puts for its directive.
+struct FitRule {
+  std::int64_t first_id;
+  std::int64_t last_id;
+  int max_width;
+  std::u16string_view argument;
+};
+// Labels at x 8 end before the fields at 186; the thread-count label runs from 186 to
+// the field at 385; "seconds" from 289 to the window's edge; the run button is 130
+// wide with its image; the lists are 296 wide with their arrow; the status and CPU
+// labels are 159 wide; the title bar is 493 wide with its icon and buttons.
+constexpr FitRule kFitRules[] = {
+    {50, 51, 100, u""},          {100, 100, 330, u"Velkaro"},  {102, 102, 159, u""},
+    {103, 104, 159, u"100.000%"}, {105, 107, 159, u"100,000"},  {120, 121, 159, u"100,000"},
+    {150, 151, 175, u""},         {153, 153, 175, u""},         {154, 154, 190, u""},
+    {155, 155, 175, u""},         {157, 157, 195, u""},         {158, 158, 175, u""},
+    {161, 169, 276, u""},         {173, 179, 276, u""},
+};
+
 std::string Id(std::int64_t id) { return "id " + std::to_string(id) + ": "; }
 
 bool IsLetter(char16_t c) { return LowerCaseUnit(c) != c || (c >= u'a' && c <= u'z') || c >= 0xC0; }
@@ -153,6 +181,45 @@ std::vector<std::string> CheckTranslation(std::int64_t id, std::u16string_view e
   return problems;
 }
 
+int TextWidth(std::u16string_view text) {
+  int widest = 0;
+  int line = 0;
+  for (const char16_t c : text) {
+    if (c == u'\r' || c == u'\n') {
+      line = 0;
+      continue;
+    }
+    int width = kUnknownWidth;
+    for (const WidthRange& range : kTahomaWidths) {
+      if (c >= range.first && c - range.first < static_cast<int>(range.widths.size())) {
+        width = range.widths[static_cast<std::size_t>(c - range.first)];
+      }
+    }
+    line += width;
+    widest = std::max(widest, line);
+  }
+  return widest;
+}
+
+std::vector<std::string> CheckFit(std::int64_t id, std::u16string_view text) {
+  for (const FitRule& rule : kFitRules) {
+    if (id < rule.first_id || id > rule.last_id) continue;
+    std::u16string shown(text);
+    for (const std::u16string_view directive : {u"%s", u"%d"}) {
+      for (std::size_t at = shown.find(directive); at != std::u16string::npos;
+           at = shown.find(directive, at + rule.argument.size())) {
+        shown.replace(at, directive.size(), rule.argument);
+      }
+    }
+    const int width = TextWidth(shown);
+    if (width > rule.max_width) {
+      return {Id(id) + "too wide, " + std::to_string(width) + " of at most " +
+              std::to_string(rule.max_width) + " pixels: " + Quote(shown)};
+    }
+  }
+  return {};
+}
+
 std::vector<std::string> CheckAccelerators(const std::vector<MenuLevel>& levels,
                                            std::u16string_view (*text_of)(std::int64_t, const void*),
                                            const void* context) {
@@ -236,6 +303,7 @@ std::vector<std::string> CheckLanguageFile(std::span<const std::uint8_t> bytes,
     }
     for (std::string& problem : CheckTranslation(record.Id, record.Text, found->second))
       problems.push_back(std::move(problem));
+    for (std::string& problem : CheckFit(record.Id, found->second)) problems.push_back(std::move(problem));
   }
 
   const auto text_of = [](std::int64_t id, const void* context) -> std::u16string_view {

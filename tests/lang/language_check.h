@@ -24,6 +24,14 @@ char16_t AcceleratorOf(std::u16string_view text);
 std::vector<std::string> CheckTranslation(std::int64_t id, std::u16string_view english,
                                           std::u16string_view translated);
 
+// Width in pixels of a text in the window's font (Tahoma 8 pt at 96 DPI), the widest
+// line when it has several; characters the table lacks count 10 pixels.
+int TextWidth(std::u16string_view text);
+
+// Problems of a text that has to fit a place in the main window: labels before the
+// fields, the run button, the lists, the status and CPU labels and the window title.
+std::vector<std::string> CheckFit(std::int64_t id, std::u16string_view text);
+
 // Accelerators shared by two items of one level; `text_of` gives an id's text.
 std::vector<std::string> CheckAccelerators(const std::vector<MenuLevel>& levels,
                                            std::u16string_view (*text_of)(std::int64_t, const void*),
@@ -31,7 +39,7 @@ std::vector<std::string> CheckAccelerators(const std::vector<MenuLevel>& levels,
 
 // Every problem of a shipped file: UTF-16 LE with its mark, CR LF line ends, line 1
 // `name`, line 2 "info=", then one text line per table entry in ascending order, each
-// keeping the rules of CheckTranslation, and unique accelerators per menu level.
+// keeping the rules of CheckTranslation and CheckFit, and unique accelerators per menu level.
 std::vector<std::string> CheckLanguageFile(std::span<const std::uint8_t> bytes,
                                            std::u16string_view name);
 

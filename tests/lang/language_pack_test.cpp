@@ -71,10 +71,20 @@ TEST_F(LanguagePackTest, EveryFileTranslatesTheWholeTable) {
   EXPECT_EQ(LangText(TextId::TooManyThreadsCreated), u"Слишком много потоков!\rСоздано: %d.");
 }
 
+TEST(TextWidthTest, MeasuresTheWidestLine) {
+  EXPECT_EQ(testing::TextWidth(u""), 0);
+  EXPECT_EQ(testing::TextWidth(u"0"), testing::TextWidth(u"1"));
+  EXPECT_LT(testing::TextWidth(u"iiii"), testing::TextWidth(u"WWWW"));
+  EXPECT_EQ(testing::TextWidth(u"ab\rabc"), testing::TextWidth(u"abc"));
+  EXPECT_GT(testing::TextWidth(u"Ж"), 0);
+  EXPECT_EQ(testing::TextWidth(u"\u4E00"), 10);
+}
+
 // The English table keeps the checker's rules itself, so the rules are the right ones.
 TEST_F(LanguagePackTest, TheEnglishTableKeepsTheRules) {
   for (const TLangRecord& record : LangTable()) {
     EXPECT_TRUE(testing::CheckTranslation(record.Id, record.Text, record.Text).empty()) << record.Id;
+    EXPECT_TRUE(testing::CheckFit(record.Id, record.Text).empty()) << record.Id;
   }
   const auto english = [](std::int64_t id, const void*) {
     return LangText(*TextIdFromNumber(id));
@@ -125,6 +135,11 @@ TEST_F(LanguagePackTest, TheCheckerFindsBrokenFiles) {
       {"id 190: accelerator mark differs", WithLine(de, u"190", u"190=Datei")},
       {"id 193: accelerator S also used by id 191", WithLine(de, u"193", u"193=&Schließen")},
       {"id 211: accelerator s also used by id 198", WithLine(de, u"211", u"211=Vorlage lö&schen ...")},
+      {"id 150: too wide", WithLine(de, u"150", u"150=Dauer der Belastung durch die Threads:")},
+      {"id 50: too wide", WithLine(de, u"50", u"50=Prozessorbelastung starten!")},
+      {"id 167: too wide",
+       WithLine(de, u"167", u"167=7 - ZEITKRITISCH !!! Achtung! Eventuell schwer zu stoppen !!!")},
+      {"id 103: too wide", WithLine(de, u"103", u"103=Prozessorauslastung jetzt: %s")},
       {"id 51: no translation", WithLine(de, u"51", u"51=''")},
       {"line 1 is \"German\"", testing::Utf16LeBytes(u"German" + text.substr(text.find(u"\r\n")))},
       {"line 2 is not an info= line", WithLine(de, u"info", u"about=Velkaro")},
@@ -146,7 +161,7 @@ class LanguagePackCopyTest : public platform::testing::TempFolderTest {};
 // A broken copy in a folder of its own is caught on its way through the file system.
 TEST_F(LanguagePackCopyTest, ABrokenCopyFails) {
   Bytes bytes = ReadShipped(u"fr");
-  const Bytes broken = WithLine(bytes, u"104", u"104=CPU moyen : %s %%d");
+  const Bytes broken = WithLine(bytes, u"104", u"104=CPU moyen : %d");
   WriteFile("fr.lng", std::string(broken.begin(), broken.end()));
   Bytes read;
   ASSERT_TRUE(SystemLangFileAccess().ReadBytes(platform::testing::ToText(folder_ / "fr.lng"),
