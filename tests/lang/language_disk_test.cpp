@@ -1,6 +1,7 @@
 // The language code over real files in a temporary folder.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "lang/language_file.h"
