@@ -23,7 +23,9 @@ std::string Show(std::u16string_view text) {
     if (c >= 32 && c < 127) {
       out += static_cast<char>(c);
     } else {
-      out += "<" + std::to_string(static_cast<unsigned>(c)) + ">";
+      out += '<';
+      out += std::to_string(static_cast<unsigned>(c));
+      out += '>';
     }
   }
   return out;
