@@ -472,6 +472,18 @@ TEST_F(CompactModeTest, UncompactingReturnsExactlyToTheEarlierBounds) {
   EXPECT_EQ(view.starts, 1);
 }
 
+TEST_F(CompactModeTest, AWindowPartlyOffTheScreenReturnsWhereItWas) {
+  // The compact window is held inside the work area; growing from its corner would not
+  // bring the full window back.
+  view.window = {900, 100, 499, 320};
+  mode.CompactUncompact(true);
+  EXPECT_EQ(mode.compactEndRect(), (TBounds{1104, 100, 176, 171}));
+  RunAnimation();
+  mode.CompactUncompact(false);
+  RunAnimation();
+  EXPECT_EQ(view.window, (TBounds{900, 100, 499, 320}));
+}
+
 struct MovedCase {
   const char* name;
   Point compact_at;  // where the user dragged the compact window
