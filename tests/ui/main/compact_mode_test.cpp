@@ -527,6 +527,83 @@ TEST_F(CompactModeTest, ARunEndingInsideTheLayoutsStartLeavesTheWayBackRunning) 
   EXPECT_TRUE(view.framed);
 }
 
+// ---- behind the main window's logic ----
+
+// The main window's logic with the compact mode behind its hooks, wired as the window
+// wires them.
+class CompactRunTest : public ::testing::Test {
+ protected:
+  CompactRunTest() {
+    main_view.compact_mode = &mode;
+    main_view.compact_checked = true;
+    view.on_start = [this] { logic.StartWithPause(); };
+    logic.SetCurState(TStressCurState::scsNone);
+  }
+
+  void RunAnimation() {
+    for (int i = 0; i < 100 && view.timers.count(kCompactAnimTimer) != 0; ++i) {
+      clock.now += kCompactAnimTickMs;
+      logic.OnTimer(kCompactAnimTimer);
+    }
+    ASSERT_EQ(view.timers.count(kCompactAnimTimer), 0u) << "the animation never ended";
+  }
+
+  FakeMainClock clock;
+  FakeMainView main_view;
+  FakeUsageSource source;
+  FakeMeterHost meter_host{main_view.log};
+  TUsageMeter meter{source, meter_host, 16, u"."};
+  FakeRunner runner;
+  TMainLogic logic{main_view, meter, clock, u",", &runner};
+  FakeCompactView view{k96Dpi};
+  TCompactMode mode{view, clock};
+};
+
+TEST_F(CompactRunTest, TheRunBeginsInTheCompactLayoutAndTheWindowGrowsBackAfterIt) {
+  TBounds in_run;
+  bool compact_in_run = false;
+  runner.during = [&](std::u16string&, std::int32_t&) {
+    in_run = view.window;
+    compact_in_run = mode.isCompact() && !mode.isInCompactUncompact();
+  };
+  logic.bGoButClick_Start();
+  EXPECT_TRUE(mode.isInCompactUncompact());
+  logic.bGoButClick_Start();  // ignored while the animation runs
+  EXPECT_TRUE(runner.runs.empty());
+
+  RunAnimation();
+  ASSERT_EQ(runner.runs.size(), 1u);
+  EXPECT_EQ(in_run, (TBounds{100, 100, 176, 171}));
+  EXPECT_TRUE(compact_in_run);
+  EXPECT_EQ(view.window, (TBounds{100, 100, 499, 320}));
+  EXPECT_TRUE(view.framed);
+  EXPECT_FALSE(mode.isCompact());
+  EXPECT_EQ(view.controls.count(C::lbCompact1), 0u);
+  EXPECT_EQ(logic.FCurState(), TStressCurState::scsNone);
+}
+
+TEST_F(CompactRunTest, EscHundredMsIntoTheAnimationReversesItAndNoRunBegins) {
+  logic.bGoButClick_Start();
+  clock.now = 1040;
+  logic.OnTimer(kCompactAnimTimer);
+  clock.now = 1080;
+  logic.OnTimer(kCompactAnimTimer);
+  const TBounds at_esc = view.window;
+  clock.now = 1100;
+  EXPECT_TRUE(logic.KeyDown(kKeyEscape, {}));
+  EXPECT_FALSE(mode.isCompact());
+  EXPECT_TRUE(mode.isInCompactUncompact());
+  EXPECT_EQ(mode.compactStartRect(), at_esc);
+  EXPECT_FALSE(logic.KeyDown(kKeyEscape, {}));  // the way back is left alone
+
+  RunAnimation();
+  EXPECT_TRUE(runner.runs.empty());
+  EXPECT_EQ(view.starts, 0);
+  EXPECT_EQ(view.window, (TBounds{100, 100, 499, 320}));
+  EXPECT_TRUE(view.framed);
+  EXPECT_EQ(logic.FCurState(), TStressCurState::scsNone);
+}
+
 // ---- the compact layout ----
 
 struct LayoutCase {
