@@ -21,7 +21,8 @@ std::int32_t Clamp32(std::int64_t v) {
 
 // The first of the work area's edges wins over the far one, so a window larger than
 // the work area keeps its left and top (and its caption) on it.
-std::int64_t HoldInside(std::int64_t start, std::int64_t size, std::int64_t low, std::int64_t high) {
+std::int64_t HoldInside(std::int64_t start, std::int64_t size, std::int64_t low,
+                        std::int64_t high) {
   if (start + size > high) start = high - size;
   if (start < low) start = low;
   return start;
@@ -82,9 +83,8 @@ std::uint32_t CompactRemainingMs(std::uint32_t end_time, std::uint32_t now) {
 }
 
 std::int32_t CompactInterpolate(std::int32_t start, std::int32_t end, std::uint32_t l) {
-  const std::int64_t v =
-      std::int64_t{end} + (std::int64_t{start} - end) * std::int64_t{l} / std::int64_t{kCompactAnimMs};
-  return Clamp32(v);
+  const std::int64_t span = std::int64_t{start} - end;
+  return Clamp32(end + span * std::int64_t{l} / std::int64_t{kCompactAnimMs});
 }
 
 TCompactCaption CompactLabelCaption(std::u16string_view text) {
@@ -223,8 +223,8 @@ void TCompactMode::ShowCompactLayout() {
   view_.SetControlBounds(TCompactControl::sbStop, stop);
   view_.ShowControl(TCompactControl::sbStop, true);
   const std::int32_t side = view_.ControlBounds(TCompactControl::pnClose).height;
-  view_.SetControlBounds(TCompactControl::pnClose,
-                         {ControlRight(stop) + stop.width - side - kCloseInset, stop.top, side, side});
+  const std::int32_t close_left = ControlRight(stop) + stop.width - side - kCloseInset;
+  view_.SetControlBounds(TCompactControl::pnClose, {close_left, stop.top, side, side});
   view_.ShowControl(TCompactControl::pnClose, true);
   view_.SetControlBounds(TCompactControl::sbClose, {0, 0, side, side});
 

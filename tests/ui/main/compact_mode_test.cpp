@@ -208,7 +208,8 @@ TEST_P(RemainingTest, CountsUnsignedTicksAcrossTheWrap) {
 }
 INSTANTIATE_TEST_SUITE_P(
     Compact, RemainingTest,
-    ::testing::Values(RemainingCase{"Ahead", 1210, 1000, 210}, RemainingCase{"Reached", 1210, 1210, 0},
+    ::testing::Values(RemainingCase{"Ahead", 1210, 1000, 210},
+                      RemainingCase{"Reached", 1210, 1210, 0},
                       RemainingCase{"Passed", 1210, 1300, 0},
                       // The end lies past the wrap: now < end fails as plain numbers.
                       RemainingCase{"AheadAcrossTheWrap", 0xC2, 0xFFFFFFF0u, 210},
@@ -286,18 +287,18 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CompactSizeTest, ComesFromTheControlsActualSizes) {
   const auto size = [](const Form& f) {
-    return CompactSize(f.controls.at(C::pnDiag), f.controls.at(C::pbTime), f.controls.at(C::lbState),
-                       f.controls.at(C::sbPin), f.controls.at(C::sbClone));
+    return CompactSize(f.controls.at(C::pnDiag), f.controls.at(C::pbTime),
+                       f.controls.at(C::lbState), f.controls.at(C::sbPin),
+                       f.controls.at(C::sbClone));
   };
   // max(130, 152, 168) + 8 by 22 + 106 + 27 + 16.
   EXPECT_EQ(size(k96Dpi), (TCompactSize{176, 171}));
   // max(195, 228, 256) + 8 by 33 + 159 + 41 + 16.
   EXPECT_EQ(size(k144Dpi), (TCompactSize{264, 249}));
   // The chart or the progress bar can be the widest.
-  EXPECT_EQ(CompactSize({0, 0, 300, 106}, {0, 15, 152, 12}, {}, {0, 0, 43, 22}, {0, 0, 43, 22}).width,
-            308);
-  EXPECT_EQ(CompactSize({0, 0, 130, 106}, {0, 15, 200, 12}, {}, {0, 0, 43, 22}, {0, 0, 43, 22}).width,
-            208);
+  constexpr TBounds kButton{0, 0, 43, 22};
+  EXPECT_EQ(CompactSize({0, 0, 300, 106}, {0, 15, 152, 12}, {}, kButton, kButton).width, 308);
+  EXPECT_EQ(CompactSize({0, 0, 130, 106}, {0, 15, 200, 12}, {}, kButton, kButton).width, 208);
 }
 
 struct CaptionCase {

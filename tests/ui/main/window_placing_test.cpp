@@ -146,9 +146,10 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST(CloneCommandTextTest, QuotesTheProgramOnlyWhenNeeded) {
-  EXPECT_EQ(CloneCommandText(u"C:\\Program Files\\Velkaro\\velkaro.exe", u"3 20 6 5 1 1 0 0 1 147 148"),
+  constexpr const char16_t* kFields = u"3 20 6 5 1 1 0 0 1 147 148";
+  EXPECT_EQ(CloneCommandText(u"C:\\Program Files\\Velkaro\\velkaro.exe", kFields),
             u"\"C:\\Program Files\\Velkaro\\velkaro.exe\" 3 20 6 5 1 1 0 0 1 147 148");
-  EXPECT_EQ(CloneCommandText(u"C:\\Tools\\velkaro.exe", u"3 20 6 5 1 1 0 0 1 147 148"),
+  EXPECT_EQ(CloneCommandText(u"C:\\Tools\\velkaro.exe", kFields),
             u"C:\\Tools\\velkaro.exe 3 20 6 5 1 1 0 0 1 147 148");
 }
 
