@@ -26,11 +26,12 @@ const Monitor* MonitorAt(std::span<const Monitor> monitors, int index) {
 
 }  // namespace
 
-std::optional<std::u16string> PlaceTextToSave(bool isCompact, std::u16string_view stored,
+std::optional<std::u16string> PlaceTextToSave(bool isCompact, bool minimized,
+                                              std::u16string_view stored,
                                               std::span<const Monitor> monitors,
                                               int current_monitor, const Rect& window) {
   // The compact window's place is never stored.
-  if (isCompact) return std::nullopt;
+  if (isCompact || minimized) return std::nullopt;
   const Monitor* monitor = MonitorAt(monitors, current_monitor);
   if (monitor == nullptr) return std::nullopt;
   PlaceMonitorSplit split = SplitPlaceMonitor(stored);

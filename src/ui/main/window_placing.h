@@ -16,8 +16,10 @@ namespace velkaro {
 // The text to store in "Place" after a save of the window at `window` (screen
 // coordinates) on `monitors[current_monitor]` (the list in numbering order, so a
 // monitor's index is its number; an index outside it counts as the primary monitor).
-// Nothing to store while the window is compact or without any monitor.
-std::optional<std::u16string> PlaceTextToSave(bool isCompact, std::u16string_view stored,
+// Nothing to store while the window is compact or minimized (its rectangle then lies
+// far off the screen, where the next start would open it), or without any monitor.
+std::optional<std::u16string> PlaceTextToSave(bool isCompact, bool minimized,
+                                              std::u16string_view stored,
                                               std::span<const Monitor> monitors,
                                               int current_monitor, const Rect& window);
 

@@ -29,7 +29,7 @@ std::optional<std::string> Narrow(const std::optional<std::u16string>& text) {
 
 struct SaveCase {
   const char* name;
-  bool compact;
+  bool compact, minimized;
   const char16_t* stored;
   int monitor;
   Rect window;
@@ -38,28 +38,32 @@ struct SaveCase {
 class PlaceTextToSaveTest : public ::testing::TestWithParam<SaveCase> {};
 TEST_P(PlaceTextToSaveTest, StoresTheEntryOfTheCurrentMonitor) {
   const SaveCase& c = GetParam();
-  EXPECT_EQ(Narrow(PlaceTextToSave(c.compact, c.stored, kTwo, c.monitor, c.window)), c.text);
+  EXPECT_EQ(Narrow(PlaceTextToSave(c.compact, c.minimized, c.stored, kTwo, c.monitor, c.window)),
+            c.text);
 }
 INSTANTIATE_TEST_SUITE_P(
     WindowPlace, PlaceTextToSaveTest,
     ::testing::Values(
-        SaveCase{"FirstPlaceOnThePrimary", false, u"", 0, {10, 20, 509, 340},
+        SaveCase{"FirstPlaceOnThePrimary", false, false, u"", 0, {10, 20, 509, 340},
                  "1280x1024=Nl10t20w499h320"},
-        SaveCase{"ReplacesThatScreensEntryAndDropsTheOldNumber", false,
+        SaveCase{"ReplacesThatScreensEntryAndDropsTheOldNumber", false, false,
                  u"#1#1280x1024=Nl1t2w3h4;1:1920x1080=Nl5t6w7h8", 0, {10, 20, 509, 340},
                  "1280x1024=Nl10t20w499h320;1:1920x1080=Nl5t6w7h8"},
-        SaveCase{"SecondMonitorAddsItsEntryAndNumber", false, u"1280x1024=Nl1t2w3h4", 1,
+        SaveCase{"SecondMonitorAddsItsEntryAndNumber", false, false, u"1280x1024=Nl1t2w3h4", 1,
                  {1300, 50, 1799, 370}, "#1#1280x1024=Nl1t2w3h4;1:1920x1080=Nl1300t50w499h320"},
-        SaveCase{"NegativeCoordinates", false, u"", 0, {-5, -7, 494, 313},
+        SaveCase{"NegativeCoordinates", false, false, u"", 0, {-5, -7, 494, 313},
                  "1280x1024=Nl-5t-7w499h320"},
-        SaveCase{"UnknownMonitorCountsAsThePrimary", false, u"", 7, {10, 20, 509, 340},
+        SaveCase{"UnknownMonitorCountsAsThePrimary", false, false, u"", 7, {10, 20, 509, 340},
                  "1280x1024=Nl10t20w499h320"},
-        SaveCase{"CompactStoresNothing", true, u"1280x1024=Nl1t2w3h4", 0, {10, 20, 186, 191},
-                 std::nullopt}),
+        SaveCase{"CompactStoresNothing", true, false, u"1280x1024=Nl1t2w3h4", 0,
+                 {10, 20, 186, 191}, std::nullopt},
+        // Minimized, the window lies at -32000: the earlier place stays.
+        SaveCase{"MinimizedStoresNothing", false, true, u"1280x1024=Nl1t2w3h4", 0,
+                 {-32000, -32000, -31840, -31972}, std::nullopt}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST(PlaceTextToSaveTest, NothingWithoutAMonitor) {
-  EXPECT_EQ(PlaceTextToSave(false, u"", {}, 0, {10, 20, 509, 340}), std::nullopt);
+  EXPECT_EQ(PlaceTextToSave(false, false, u"", {}, 0, {10, 20, 509, 340}), std::nullopt);
 }
 
 struct RestoreCase {
@@ -105,7 +109,7 @@ TEST(RestoredPlaceTest, NoMonitorsStaysCentred) {
 TEST(WindowPlaceTest, RemembersAPlacePerMonitorAndScreenSize) {
   std::u16string text;
   const auto save = [&](std::span<const Monitor> monitors, int monitor, const Rect& window) {
-    text = PlaceTextToSave(false, text, monitors, monitor, window).value();
+    text = PlaceTextToSave(false, false, text, monitors, monitor, window).value();
   };
   save(kTwo, 0, {10, 20, 509, 340});
   save(kTwo, 1, {1300, 50, 1799, 370});
