@@ -11,8 +11,8 @@ namespace {
 constexpr std::int32_t kEndMargin = 4;     // the panels' distance from the compact edges
 constexpr std::int32_t kLabelGap = 4;      // between the chart and the summary
 constexpr std::int32_t kLabelTopGap = 5;   // from the chart's top to the first line
-constexpr std::int32_t kLabelRightGap = 2;
-constexpr std::int32_t kCloseInset = 4;
+constexpr std::int32_t kLabelRightGap = 2;  // where the lines are cut off
+constexpr std::int32_t kCloseInset = 4;     // pnClose's distance from the right edge
 
 std::int32_t Clamp32(std::int64_t v) {
   return static_cast<std::int32_t>(std::clamp<std::int64_t>(
