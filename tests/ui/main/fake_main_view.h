@@ -13,6 +13,7 @@
 
 #include "meter/usage_meter.h"
 #include "support/utf.h"
+#include "ui/main/compact_mode.h"
 #include "ui/main/main_logic.h"
 #include "ui/main/main_view.h"
 
@@ -120,13 +121,20 @@ class FakeMainView final : public TMainView {
 
   void SavePlace() override { Log("save place"); }
   bool CompactChecked() const override { return compact_checked; }
-  bool IsCompact() const override { return is_compact; }
-  bool IsInCompactUncompact() const override { return in_compact_anim; }
+  // With `compact_mode` set, the compact hooks go to it as in the real window.
+  bool IsCompact() const override { return compact_mode ? compact_mode->isCompact() : is_compact; }
+  bool IsInCompactUncompact() const override {
+    return compact_mode ? compact_mode->isInCompactUncompact() : in_compact_anim;
+  }
   void CompactUncompact(bool toCompact) override {
     Log(toCompact ? "compact" : "uncompact");
     is_compact = toCompact;
+    if (compact_mode) compact_mode->CompactUncompact(toCompact);
   }
-  void CompactAnimTick() override { Log("compact tick"); }
+  void CompactAnimTick() override {
+    Log("compact tick");
+    if (compact_mode) compact_mode->CompactAnimTick();
+  }
   void sbCloneClick() override { ++clones; }
   bool AutoPinChecked() const override { return auto_pin; }
   bool PinDown() const override { return pin_down; }
@@ -174,6 +182,7 @@ class FakeMainView final : public TMainView {
   bool terminated = false;
   std::vector<std::string> messages;
   bool compact_checked = false, is_compact = false, in_compact_anim = false;
+  TCompactMode* compact_mode = nullptr;
   bool auto_pin = false, pin_down = false;
   std::vector<bool> pin_sets;
   std::vector<std::string> log;

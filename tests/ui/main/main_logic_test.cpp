@@ -751,5 +751,16 @@ const PinCase kPins[] = {
 INSTANTIATE_TEST_SUITE_P(MainWindow, AutoPinTest, ::testing::ValuesIn(kPins),
                          [](const auto& row) { return std::string(row.param.name); });
 
+TEST_F(MainLogicTest, AutoPinHoldsOnlyFromLeavingIdleToReturningThere) {
+  Construct();
+  view.auto_pin = true;
+  StartCountdown(3);
+  EXPECT_TRUE(view.pin_down);
+  EXPECT_TRUE(logic.KeyDown(kKeyEscape, {}));  // stopped in the pause: unpinned again
+  EXPECT_FALSE(view.pin_down);
+  logic.SetCurState(kNone);  // idle again, as after a run: nothing changes
+  EXPECT_EQ(view.pin_sets, (std::vector<bool>{true, false}));
+}
+
 }  // namespace
 }  // namespace velkaro
