@@ -13,6 +13,7 @@
 #include "platform/shell.h"
 #include "platform/version.h"
 #include "platform/win32/wide.h"
+#include "settings/user_settings_store.h"
 #include "ui/about/help_files.h"
 #include "ui/about/version_texts.h"
 #include "ui/main/run_inputs.h"
@@ -110,7 +111,6 @@ constexpr std::u16string_view kShortcutCtrlS = u"\tCtrl+S";
 constexpr int kMiTemplsPosition = 0;
 constexpr std::u16string_view kCautionsTopic = u"cautions";
 constexpr std::u16string_view kDocsFolder = u"Docs\\";
-constexpr std::u16string_view kDefaultEnglish = u"Default English";
 
 constexpr std::array kPriorityItems{TextId::PriorityIdle,        TextId::PriorityLowest,
                                     TextId::PriorityBelowNormal, TextId::PriorityNormal,
@@ -292,7 +292,8 @@ void ReplaceComboItems(ComboBox combo, std::span<const std::u16string_view> text
   combo.SetRedraw(true);
 }
 
-TfmMain::TfmMain(const TaskbarProgress& taskbar) : taskbar_(taskbar) {}
+TfmMain::TfmMain(const TaskbarProgress& taskbar, std::vector<std::u16string> arguments)
+    : taskbar_(taskbar), arguments_(std::move(arguments)) {}
 
 TfmMain::~TfmMain() {
   // The window goes before the objects its handlers use.
@@ -300,11 +301,24 @@ TfmMain::~TfmMain() {
 }
 
 bool TfmMain::Construct() {
+  store_ = OpenUserSettingsStore();
+  // Before the form, so that its controls get their texts in the chosen language.
+  ReloadLanguage();
   if (!Create({.caption = u"", .client_width = kClientWidth, .client_height = kClientHeight,
                .menu = BuildMenu(), .main_window = true},
               kMainLayout)) {
     return false;
   }
+  BuildLanguageMenu();
+  const HMENU settings_menu = ::GetSubMenu(::GetMenu(Handle()), kMiSettings);
+  templates_menu_ = std::make_unique<TTemplatesMenu>(
+      *store_, Handle(), ::GetSubMenu(settings_menu, kMiTemplsPosition),
+      TTemplatesMenu::Host{
+          [this] { return RunSettingsOfInputs(ReadInputs()); },
+          [this] { return LoadedNow(); },
+          [this](const TLoadedSettings& loaded) { ApplyLoaded(loaded); },
+          [this] { return ListCounts(); },
+          [this](std::u16string_view text) { ShowMessage(text); }});
   BuildImages();
   PanelOf(kPnClose)->SetColor(kCloseFrame);
   Window(Control(kSbStop)).Show(false);
@@ -340,6 +354,7 @@ bool TfmMain::Construct() {
   ComboBox(Control(kCbPriority)).SetItemIndex(kDefaultPriority);
   ComboBox(Control(kCbPriorClass)).SetItemIndex(kDefaultPriorClass);
   ComboBox(Control(kCbStyle)).SetItemIndex(kDefaultStyle);
+  ReadCommandLineSettings();
   return true;
 }
 
@@ -616,6 +631,7 @@ void TfmMain::ApplyTexts(bool atCreation) {
   bar.SetCaption(kMiHelpHelp, std::u16string(LangText(TextId::MenuHelpIndex)) + std::u16string(kShortcutF1));
   bar.SetCaption(kMiCautions, LangText(TextId::MenuCautions));
   bar.SetCaption(kMiAbout, LangText(TextId::MenuAbout));
+  if (templates_menu_) templates_menu_->ApplyTexts();
   ::DrawMenuBar(Handle());
 
   if (!atCreation) logic_->SetCurState(logic_->FCurState());
@@ -803,8 +819,12 @@ void TfmMain::RepaintPercents() {
 
 LRESULT TfmMain::HandleMessage(UINT message, WPARAM w, LPARAM l) {
   if (message == kFirstShowMessage) {
-    // The saved run parameters are loaded here once the settings store exists.
+    LoadRunSettings();
     return 0;
+  }
+  if (message == WM_INITMENUPOPUP && templates_menu_ &&
+      reinterpret_cast<HMENU>(w) == templates_menu_->Submenu()) {
+    templates_menu_->miTemplsClick();
   }
   return TForm::HandleMessage(message, w, l);
 }
@@ -848,11 +868,31 @@ bool TfmMain::OnCommand(int id, int code, HWND /*control*/) {
     case kMiAbout:
       miAboutClick();
       return true;
+    case kMiRestore:
+      miRestoreClick();
+      return true;
+    case kMiCompact:
+      miCompactClick();
+      return true;
+    case kMiAutoPin:
+      miAutoPinClick();
+      return true;
+    case kSbPin:
+      sbPinClick();
+      return true;
+    case kMiDefaultLang:
+      LanguageItemClick(0);
+      return true;
     case kEdThreads:
       if (code != EN_CHANGE) return false;
       logic_->edThreadsChange();
       return true;
     default:
+      if (id >= kMiLangFirst && id <= kMiLangLast) {
+        LanguageItemClick(static_cast<std::size_t>(id - kMiLangFirst) + 1);
+        return true;
+      }
+      if (templates_menu_ && templates_menu_->OnCommand(id)) return true;
       // Menu items that later features fill do nothing yet.
       return id >= kMiStart;
   }
@@ -860,9 +900,19 @@ bool TfmMain::OnCommand(int id, int code, HWND /*control*/) {
 
 bool TfmMain::OnClose() { return logic_->ProcClose(); }
 
+// The window goes normally (not by the emergency close): what the user set is kept.
+void TfmMain::OnDestroy() { SaveRunSettings(); }
+
 bool TfmMain::PreviewKey(UINT message, WPARAM key) {
   if (message != WM_KEYDOWN || key > 0xFFFF) return false;
   const TShiftState shift{IsKeyDown(VK_SHIFT), IsKeyDown(VK_CONTROL), IsKeyDown(VK_MENU)};
+  // Ctrl+S is the shortcut of "Save the stress template ...", in the Settings menu.
+  if (key == 'S' && shift.ctrl && !shift.shift && !shift.alt) {
+    if (Menu(::GetMenu(Handle())).IsPositionEnabled(kMiSettings) && templates_menu_) {
+      templates_menu_->settingsSaveOrDel(true);
+    }
+    return true;
+  }
   // F1 is the shortcut of "Help Index", which acts only while its menu is enabled.
   if (key == VK_F1 && !shift.shift && !shift.ctrl && !shift.alt) {
     if (Menu(::GetMenu(Handle())).IsPositionEnabled(kMiHelp)) OpenHelp(u"");

@@ -12,13 +12,19 @@
 #include <string_view>
 #include <vector>
 
+#include "lang/language_file.h"
+#include "lang/language_folders.h"
+#include "lang/language_menu.h"
 #include "meter/usage_meter.h"
+#include "settings/run_settings.h"
+#include "settings/settings_store.h"
 #include "ui/main/main_logic.h"
 #include "ui/main/main_view.h"
 #include "ui/win32/controls.h"
 #include "ui/win32/form.h"
 #include "ui/win32/hint_window.h"
 #include "ui/win32/taskbar.h"
+#include "ui/win32/templates_menu.h"
 
 namespace velkaro::win32 {
 
@@ -39,8 +45,9 @@ void ReplaceComboItems(ComboBox combo, std::span<const std::u16string_view> text
 
 class TfmMain final : public TForm, public TMainView, public TUsageMeterHost {
  public:
-  // `taskbar` outlives the window.
-  explicit TfmMain(const TaskbarProgress& taskbar);
+  // `taskbar` outlives the window. `arguments` are the program's parameters after its
+  // own name: exactly eleven make it a clone of another window.
+  explicit TfmMain(const TaskbarProgress& taskbar, std::vector<std::u16string> arguments = {});
   ~TfmMain() override;
 
   // Builds the window hidden; false when it cannot be created.
@@ -106,17 +113,35 @@ class TfmMain final : public TForm, public TMainView, public TUsageMeterHost {
   void OnMouseDown(UINT button_message, Point at) override;
   bool OnCommand(int id, int code, HWND control) override;
   bool OnClose() override;
+  void OnDestroy() override;
   bool PreviewKey(UINT message, WPARAM key) override;
   void OnDpiChanged() override;
 
  private:
   HMENU BuildMenu();
+  // What the window keeps between runs (main_window_settings.cpp).
+  void LoadRunSettings();
+  void SaveRunSettings();
+  TRunInputs ReadInputs() const;
+  TLoadedSettings LoadedNow() const;
+  void ApplyLoaded(const TLoadedSettings& loaded);
+  TListCounts ListCounts() const;
+  void ReadCommandLineSettings();
+  void miRestoreClick();
+  void miCompactClick();
+  void miAutoPinClick();
+  void sbPinClick();
+  // The Language menu.
+  void ReloadLanguage();
+  void BuildLanguageMenu();
+  void RefreshLanguageChecks();
+  void LanguageItemClick(std::size_t item);
   // Help, the update check and the About box.
   void OpenHelp(std::u16string_view topic);
   void miUpdatesClick();
   void miAboutClick();
   // The chosen language's code; empty for the built-in English.
-  std::u16string ActiveLangCode() const { return active_lang_code_; }
+  std::u16string ActiveLangCode() const { return lang_loader_.ActiveLangCode(); }
   void BuildImages();
   void BuildChart();
   void LayoutChart();
@@ -154,7 +179,13 @@ class TfmMain final : public TForm, public TMainView, public TUsageMeterHost {
   ScopedBitmap FDiagBackBmp_;
   double FCurCircleDiagPaintKoef_ = 0;
 
-  std::u16string active_lang_code_;
+  // Settings, templates and languages.
+  std::vector<std::u16string> arguments_;
+  std::optional<TCommandLineSettings> command_line_;
+  std::unique_ptr<TSettingsStore> store_;
+  std::unique_ptr<TTemplatesMenu> templates_menu_;
+  TLanguageLoader lang_loader_{LanguageFolders()};
+  TLanguageMenu lang_menu_;
 };
 
 }  // namespace velkaro::win32

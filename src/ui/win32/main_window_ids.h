@@ -61,6 +61,10 @@ enum MenuId : int {
   kMiAbout,
 };
 
+// Menu ids of the language files' items: the first one plus the file's position.
+inline constexpr int kMiLangFirst = 3000;
+inline constexpr int kMiLangLast = 3999;
+
 // Positions of the top menus in the menu bar.
 enum MenuPosition : int { kMiFile = 0, kMiSettings, kMiLang, kMiHelp };
 
