@@ -49,16 +49,39 @@ std::int64_t BoundEdge(std::int64_t value, std::int32_t low, std::int32_t high) 
   return std::min<std::int64_t>(value, std::int64_t{high} - 5);
 }
 
-// One value after the other, so that an error leaves the earlier ones in `run`.
+std::int32_t ReadPosition(TSettingsStore& store, const TNumberSetting& setting,
+                          std::u16string_view suffix, int count) {
+  return BoundPosition(ReadSetting(store, setting, suffix), count);
+}
+
+// Fills a record, for the callers that hold the values rather than show them.
+class TRecordTarget final : public TRunSettingsTarget {
+ public:
+  explicit TRecordTarget(TLoadedSettings& loaded) : loaded_(loaded) {}
+  void SetPause(std::int32_t seconds) override { loaded_.run.pause_s = seconds; }
+  void SetTime(std::int32_t seconds) override { loaded_.run.time_s = seconds; }
+  void SelectPriority(std::int32_t position) override { loaded_.run.priority = position; }
+  void SelectPriorityClass(std::int32_t position) override {
+    loaded_.run.priority_class = position;
+  }
+  void SelectRhythm(std::int32_t position) override { loaded_.run.rhythm = position; }
+  void SetThreads(std::int32_t count) override { loaded_.run.threads = count; }
+  void SetCompact(bool ticked) override { loaded_.options.compact = ticked; }
+  void SetAutoPin(bool ticked) override { loaded_.options.auto_pin = ticked; }
+
+ private:
+  TLoadedSettings& loaded_;
+};
+
 void ReadRunValues(TSettingsStore& store, std::u16string_view suffix, const TListCounts& counts,
-                   TRunSettings& run) {
-  run.pause_s = ReadSetting(store, settings::PauseBefore, suffix);
-  run.time_s = ReadSetting(store, settings::Time, suffix);
-  run.priority = BoundPosition(ReadSetting(store, settings::Priority, suffix), counts.priority);
-  run.priority_class =
-      BoundPosition(ReadSetting(store, settings::ClassPriority, suffix), counts.priority_class);
-  run.rhythm = BoundPosition(ReadSetting(store, settings::Rhythm, suffix), counts.rhythm);
-  run.threads = BoundThreads(ReadSetting(store, settings::Threads, suffix));
+                   TRunSettingsTarget& target) {
+  target.SetPause(ReadSetting(store, settings::PauseBefore, suffix));
+  target.SetTime(ReadSetting(store, settings::Time, suffix));
+  target.SelectPriority(ReadPosition(store, settings::Priority, suffix, counts.priority));
+  target.SelectPriorityClass(
+      ReadPosition(store, settings::ClassPriority, suffix, counts.priority_class));
+  target.SelectRhythm(ReadPosition(store, settings::Rhythm, suffix, counts.rhythm));
+  target.SetThreads(BoundThreads(ReadSetting(store, settings::Threads, suffix)));
 }
 
 }  // namespace
@@ -69,17 +92,24 @@ TListCounts RunListCounts() {
 }
 
 void LoadRunSettings(TSettingsStore& store, std::u16string_view suffix, const TListCounts& counts,
+                     TRunSettingsTarget& target) {
+  ReadRunValues(store, suffix, counts, target);
+  target.SetCompact(ReadSetting(store, settings::Compact) == 1);
+  target.SetAutoPin(ReadSetting(store, settings::AutoPin) == 1);
+}
+
+void LoadRunSettings(TSettingsStore& store, std::u16string_view suffix, const TListCounts& counts,
                      TLoadedSettings& loaded) {
-  ReadRunValues(store, suffix, counts, loaded.run);
-  loaded.options.compact = ReadSetting(store, settings::Compact) == 1;
-  loaded.options.auto_pin = ReadSetting(store, settings::AutoPin) == 1;
+  TRecordTarget target(loaded);
+  LoadRunSettings(store, suffix, counts, target);
 }
 
 TRunSettings ReadRunSettings(TSettingsStore& store, std::u16string_view suffix,
                              const TListCounts& counts) {
-  TRunSettings run;
-  ReadRunValues(store, suffix, counts, run);
-  return run;
+  TLoadedSettings loaded;
+  TRecordTarget target(loaded);
+  ReadRunValues(store, suffix, counts, target);
+  return loaded.run;
 }
 
 bool SaveRunSettings(TSettingsStore& store, std::u16string_view suffix, const TRunSettings& run) {

@@ -44,12 +44,29 @@ struct TLoadedSettings {
   TWindowOptions options;
 };
 
-// Fills `loaded` from the key of `suffix`: the six run values in their stored order
+// What loading fills, in the order it fills it: the window's inputs and menu items.
+class TRunSettingsTarget {
+ public:
+  virtual ~TRunSettingsTarget() = default;
+  virtual void SetPause(std::int32_t seconds) = 0;  // shown as RunValueText
+  virtual void SetTime(std::int32_t seconds) = 0;   // shown as RunValueText
+  virtual void SelectPriority(std::int32_t position) = 0;
+  virtual void SelectPriorityClass(std::int32_t position) = 0;
+  virtual void SelectRhythm(std::int32_t position) = 0;
+  virtual void SetThreads(std::int32_t count) = 0;
+  virtual void SetCompact(bool ticked) = 0;
+  virtual void SetAutoPin(bool ticked) = 0;
+};
+
+// Reads the key of `suffix` into `target`: the six run values in their order
 // (positions bounded by `counts`, the thread count to 1 .. MaxThreadsCount(), pause
 // and time unbounded), then Compact and AutoPin from the settings key itself, also for
 // a template (ticked only when stored as 1). A value of the wrong type throws
-// TSettingsError; the values read before it are already in `loaded`, the later ones
-// keep what they held, so a window that shows `loaded` on the error keeps its inputs.
+// TSettingsError before anything of it or after it reaches `target`.
+void LoadRunSettings(TSettingsStore& store, std::u16string_view suffix, const TListCounts& counts,
+                     TRunSettingsTarget& target);
+// The same into a record: after an error the values read before it are in `loaded`,
+// the later ones keep what they held.
 void LoadRunSettings(TSettingsStore& store, std::u16string_view suffix, const TListCounts& counts,
                      TLoadedSettings& loaded);
 // The six run values alone, bounded as LoadRunSettings bounds them.

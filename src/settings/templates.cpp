@@ -58,11 +58,12 @@ void TTemplates::SetLatestTemplate(std::u16string_view name) {
   MenuChanged();
 }
 
-bool TTemplates::TemplateItemClick(int tag, const TListCounts& counts, TLoadedSettings& loaded) {
+bool TTemplates::TemplateItemClick(int tag, const TListCounts& counts,
+                                   TRunSettingsTarget& target) {
   if (tag < 0 || static_cast<std::size_t>(tag) >= names_.size()) return false;
   const std::u16string name = names_[static_cast<std::size_t>(tag)];
   SetLatestTemplate(name);
-  LoadRunSettings(store_, TemplateSuffix(name), counts, loaded);
+  LoadRunSettings(store_, TemplateSuffix(name), counts, target);
   return true;
 }
 

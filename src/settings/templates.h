@@ -63,9 +63,9 @@ class TTemplates {
   // Stores LatestTempl (empty: none) and moves the bold mark.
   void SetLatestTemplate(std::u16string_view name);
   // Applies the template of the item with `tag`: marks it as the latest and loads its
-  // run settings into `loaded` as LoadRunSettings does. False for a tag that names no
+  // run settings into `target` as LoadRunSettings does. False for a tag that names no
   // template; nothing happens then.
-  bool TemplateItemClick(int tag, const TListCounts& counts, TLoadedSettings& loaded);
+  bool TemplateItemClick(int tag, const TListCounts& counts, TRunSettingsTarget& target);
   // The name the save dialog offers: LatestTempl as stored.
   std::u16string LatestTemplate();
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "memory_settings_store.h"
+#include "recording_target.h"
 #include "support/utf.h"
 
 namespace velkaro {
@@ -15,6 +16,7 @@ namespace {
 using testing::TBinaryValue;
 using testing::TLongNumberValue;
 using testing::TMemorySettingsStore;
+using testing::TRecordingTarget;
 using testing::TStoredValue;
 
 constexpr std::int32_t kInt32Max = std::numeric_limits<std::int32_t>::max();
@@ -118,6 +120,22 @@ TEST(LoadRunSettingsTest, AValueOfTheWrongTypeStopsTheLoadThere) {
     EXPECT_EQ(loaded.run, (TRunSettings{1, 2, 1, 1, 1, 9}));
     EXPECT_EQ(loaded.options, (TWindowOptions{false, false}));
   }
+}
+
+TEST(LoadRunSettingsTest, FillsTheTargetInOrderAndStopsAtAnError) {
+  TMemorySettingsStore store;
+  store.Put({}, u"Rhythm", 4);
+  store.Put({}, u"AutoPin", 0);
+  TRecordingTarget target;
+  LoadRunSettings(store, {}, RunListCounts(), target);
+  EXPECT_EQ(target.calls,
+            (std::vector<std::string>{"pause 3", "time 20", "priority 5", "class 3", "rhythm 4",
+                                      "threads 1", "compact on", "autopin off"}));
+
+  store.Put({}, u"ClassPriority", std::u16string(u"x"));
+  TRecordingTarget stopped;
+  EXPECT_THROW(LoadRunSettings(store, {}, RunListCounts(), stopped), TSettingsError);
+  EXPECT_EQ(stopped.calls, (std::vector<std::string>{"pause 3", "time 20", "priority 5"}));
 }
 
 TEST(SaveRunSettingsTest, WritesTheSixValuesInOrder) {

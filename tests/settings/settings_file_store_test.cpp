@@ -93,6 +93,17 @@ TEST_F(SettingsFileStoreTest, ReadsWhatItWroteAsReadableJson) {
   EXPECT_THAT(reports_, IsEmpty());
 }
 
+TEST_F(SettingsFileStoreTest, ASettingsFileThatIsALinkStaysALink) {
+  const fs::path real = WriteFile("dotfiles/velkaro.json", "{\"Time\": 7}");
+  fs::create_directories(settings_folder_);
+  fs::create_symlink(real, File());
+  TSettingsFileStore store = Store();
+  ASSERT_TRUE(store.WriteSettingNumber(u"Threads", 2, {}));
+  EXPECT_TRUE(fs::is_symlink(File()));
+  EXPECT_EQ(nlohmann::json::parse(Contents(real)), nlohmann::json::parse("{\"Time\": 7, \"Threads\": 2}"));
+  EXPECT_THAT(FilesThere(), ElementsAre("settings.json", "settings.json.lock"));
+}
+
 TEST_F(SettingsFileStoreTest, ListsSubkeysInTheOrderTheyWereMadeAndRemovesThem) {
   TSettingsFileStore store = Store();
   EXPECT_EQ(store.ListSettingSubkeys(kTemplatesSuffix), std::nullopt);

@@ -6,11 +6,13 @@
 #include <vector>
 
 #include "memory_settings_store.h"
+#include "recording_target.h"
 
 namespace velkaro {
 namespace {
 
 using testing::TMemorySettingsStore;
+using testing::TRecordingTarget;
 
 class TemplatesTest : public ::testing::Test {
  protected:
@@ -148,27 +150,28 @@ TEST_F(TemplatesTest, ApplyingAnItemLoadsItsValuesAndMarksIt) {
   store_.Put({}, u"AutoPin", 0);
   templates_.SaveTemplate(u"x", {1, 2, 3, 4, 5, 6});
   templates_.SaveTemplate(u"y", {7, 8, 1, 1, 1, 9});
-  TLoadedSettings loaded;
-  ASSERT_TRUE(templates_.TemplateItemClick(0, RunListCounts(), loaded));
-  EXPECT_EQ(loaded.run, (TRunSettings{1, 2, 3, 4, 5, 6}));
-  EXPECT_EQ(loaded.options, (TWindowOptions{true, false}));
+  TRecordingTarget target;
+  ASSERT_TRUE(templates_.TemplateItemClick(0, RunListCounts(), target));
+  EXPECT_EQ(target.loaded.run, (TRunSettings{1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(target.loaded.options, (TWindowOptions{true, false}));
   EXPECT_EQ(Latest(), u"x");
   EXPECT_EQ(Items()[0].bold, true);
 
   const std::size_t writes = store_.writes.size();
-  EXPECT_FALSE(templates_.TemplateItemClick(2, RunListCounts(), loaded));
-  EXPECT_FALSE(templates_.TemplateItemClick(-1, RunListCounts(), loaded));
+  const std::size_t calls = target.calls.size();
+  EXPECT_FALSE(templates_.TemplateItemClick(2, RunListCounts(), target));
+  EXPECT_FALSE(templates_.TemplateItemClick(-1, RunListCounts(), target));
   EXPECT_EQ(store_.writes.size(), writes);
-  EXPECT_EQ(loaded.run, (TRunSettings{1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(target.calls.size(), calls);
 }
 
 TEST_F(TemplatesTest, ApplyingAVanishedTemplateGivesTheDefaults) {
   templates_.SaveTemplate(u"x", {1, 2, 3, 4, 5, 6});
   store_.RemoveSettingKey(TemplateSuffix(u"x"));
-  TLoadedSettings loaded;
-  loaded.run = {1, 2, 3, 4, 5, 6};
-  ASSERT_TRUE(templates_.TemplateItemClick(0, RunListCounts(), loaded));
-  EXPECT_EQ(loaded.run, TRunSettings{});
+  TRecordingTarget target;
+  target.loaded.run = {1, 2, 3, 4, 5, 6};
+  ASSERT_TRUE(templates_.TemplateItemClick(0, RunListCounts(), target));
+  EXPECT_EQ(target.loaded.run, TRunSettings{});
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <limits>
@@ -335,7 +336,19 @@ bool TSettingsFileStore::Change(const std::function<bool(TDocument&)>& apply) {
 }
 
 bool TSettingsFileStore::Replace(const TDocument& document) {
-  const std::string temp_path = file_path_ + ".tmp";
+  // A settings file that is a link (to a folder of dotfiles, say) stays one: the new
+  // file replaces the link's target, beside it.
+  std::string target = file_path_;
+  std::string target_folder = folder_;
+  struct stat entry {};
+  if (lstat(file_path_.c_str(), &entry) == 0 && S_ISLNK(entry.st_mode)) {
+    char* resolved = realpath(file_path_.c_str(), nullptr);
+    if (resolved == nullptr) return false;
+    target = resolved;
+    std::free(resolved);
+    target_folder = target.substr(0, target.rfind('/'));
+  }
+  const std::string temp_path = target + ".tmp";
   ScopedFd fd(open(temp_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
   if (fd.get() < 0) return false;
   auto fail = [&temp_path] {
@@ -344,11 +357,11 @@ bool TSettingsFileStore::Replace(const TDocument& document) {
   };
   // The new file keeps the permissions the user gave the old one.
   struct stat info {};
-  if (stat(file_path_.c_str(), &info) == 0) fchmod(fd.get(), info.st_mode & 07777);
+  if (stat(target.c_str(), &info) == 0) fchmod(fd.get(), info.st_mode & 07777);
   if (!WriteAll(fd.get(), document.Text()) || fsync(fd.get()) != 0 || !fd.Close()) return fail();
   if (hooks_.before_rename && !hooks_.before_rename()) return fail();
-  if (rename(temp_path.c_str(), file_path_.c_str()) != 0) return fail();
-  SyncFolder(folder_);
+  if (rename(temp_path.c_str(), target.c_str()) != 0) return fail();
+  SyncFolder(target_folder.empty() ? std::string("/") : target_folder);
   return true;
 }
 
