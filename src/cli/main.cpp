@@ -110,13 +110,9 @@ int Run(const TCliOptions& options, const std::u16string& warning,
 
 // The store is opened only for a settings action: a plain run never depends on it.
 std::unique_ptr<TSettingsStore> OpenStore() {
-#if VELKARO_USER_SETTINGS_STORE
   return OpenUserSettingsStore([](std::u16string_view message) {
     ConsoleWrite(TConsoleStream::csErr, u"velkaro-cli: " + std::u16string(message) + u"\n");
   });
-#else
-  return nullptr;
-#endif
 }
 
 int PrintOutcome(const TCliOutcome& outcome) {
@@ -133,10 +129,6 @@ int Main(const std::vector<std::string>& args) {
                           command.action == TCliAction::caDeleteTemplate;
   if (uses_store && command.action != TCliAction::caBadArguments) {
     store = OpenStore();
-    if (!store) {
-      return PrintOutcome({kExitSettingsFailed, {},
-                           u"velkaro-cli: this build keeps no settings, so it has no templates\n"});
-    }
     if (command.use_template) {
       if (const auto failure = UseTemplate(*store, command)) return PrintOutcome(*failure);
     }

@@ -77,6 +77,10 @@ void TfmMain::LoadRunSettings() {
     throw;
   }
   ApplyLoaded(loaded);
+  // The field that got the focus at the first show is ready to be typed over again.
+  for (const int id : {kEdStPause, kEdTime, kEdThreads}) {
+    if (::GetFocus() == Control(id)) Edit(Control(id)).SelectAll();
+  }
 }
 
 void TfmMain::SaveRunSettings() {

@@ -53,17 +53,43 @@ inline bool WaitFor(const std::function<bool()>& condition,
   return condition();
 }
 
+// The program's settings key in the registry of the current user.
+inline constexpr wchar_t kSettingsKey[] = L"Software\\Quenmark\\Velkaro";
+
+inline void ClearSettings() { ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey); }
+
+inline bool SettingsKeyExists() {
+  HKEY key = nullptr;
+  if (::RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ | KEY_WOW64_64KEY, &key) !=
+      ERROR_SUCCESS) {
+    return false;
+  }
+  ::RegCloseKey(key);
+  return true;
+}
+
+enum class Settings { kFresh, kKept };
+
 class Velkaro {
  public:
-  explicit Velkaro(const std::wstring& program) {
+  // Starts the program with `arguments`. With fresh settings the settings key is removed
+  // first, and the start waits until the window has loaded the defaults (a duration of
+  // 20 s), so that nothing a test types is overwritten by the load after the first show.
+  explicit Velkaro(const std::wstring& program, const std::wstring& arguments = L"",
+                   Settings settings = Settings::kFresh) {
+    if (settings == Settings::kFresh) ClearSettings();
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     std::wstring command = L"\"" + program + L"\"";
+    if (!arguments.empty()) command += L" " + arguments;
     if (::CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                          nullptr, &startup, &process_)) {
       ::CloseHandle(process_.hThread);
       process_.hThread = nullptr;
       WaitFor([this] { return (window_ = FindMainWindow()) != nullptr; }, 30s);
+      if (window_ != nullptr && settings == Settings::kFresh && arguments.empty()) {
+        WaitFor([this] { return ControlText(main_window::kEdTime) == L"20"; });
+      }
     } else {
       process_ = {};
     }

@@ -236,10 +236,12 @@ TEST_F(MainWindowTest, KeyboardFocusStartsInThePauseFieldAndReturnsAfterActivati
   EXPECT_EQ(app_.ControlText(kEdStPause), L"42");
 }
 
-TEST_F(MainWindowTest, InputsStartWithTheFormDefaultsAndTheListsOfTheStringTable) {
-  EXPECT_EQ(app_.ControlText(kEdStPause), L"0");
-  EXPECT_EQ(app_.ControlText(kEdTime), L"0");
+// A first start with no settings shows the defaults, and reading them creates no key.
+TEST_F(MainWindowTest, FirstStartShowsTheDefaultSettingsAndTheListsOfTheStringTable) {
+  EXPECT_EQ(app_.ControlText(kEdStPause), L"3");
+  EXPECT_EQ(app_.ControlText(kEdTime), L"20");
   EXPECT_EQ(app_.ControlText(kEdThreads), L"1");
+  EXPECT_FALSE(SettingsKeyExists());
   EXPECT_EQ(app_.ControlText(kLbState), L"");
   EXPECT_EQ(app_.ControlText(kLbStPause), L"Pause before starting stressing:");
   EXPECT_EQ(app_.ControlText(kLbThreads), L"Stress threads count:");
@@ -248,11 +250,11 @@ TEST_F(MainWindowTest, InputsStartWithTheFormDefaultsAndTheListsOfTheStringTable
     int selected;
     std::vector<std::wstring> items;
   } const lists[] = {
-      {kCbPriority, 3,
+      {kCbPriority, 5,
        {L"1 - Work only when the system idles", L"2 - Lowest", L"3 - Below normal",
         L"4 - Normal", L"5 - Above normal", L"6 - HIGH",
         L"7 - TIME CRITICAL !!! Attention! Maybe hard to stop !!!"}},
-      {kCbPriorClass, 2,
+      {kCbPriorClass, 3,
        {L"1 - Work only when the system idles", L"3 - Below normal", L"4 - Normal",
         L"5 - Above normal", L"6 - HIGH", L"7 - REAL TIME !!! ATTENTION! Very hard to stop !!!"}},
       {kCbStyle, 0,
