@@ -97,6 +97,22 @@ std::int32_t PriorityClassNumber(std::int32_t index) {
   return kClassNumbers[static_cast<std::size_t>(index)];
 }
 
+std::optional<std::string> LanguageArgument(const std::vector<std::string>& args) {
+  std::optional<std::string> code;
+  constexpr std::string_view kOption = "--lang";
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string_view arg = args[i];
+    if (arg == kOption && i + 1 < args.size()) {
+      code = args[++i];
+    } else if (arg.size() > kOption.size() && arg.substr(0, kOption.size() + 1) == "--lang=") {
+      code = std::string(arg.substr(kOption.size() + 1));
+    } else if (arg == "--") {
+      break;
+    }
+  }
+  return code;
+}
+
 TCliCommand ParseCliArguments(const std::vector<std::string>& args,
                               std::u16string_view thousands_separator) {
   TCliCommand command;
@@ -117,6 +133,12 @@ TCliCommand ParseCliArguments(const std::vector<std::string>& args,
   std::string use_template;
   std::string save_template;
   std::string delete_template;
+  std::string lang;
+  app.add_option("--lang", lang,
+                 "Show the texts in the language CODE (the name of a file CODE.lng in the "
+                 "Langs folder); en or an empty code: English. Without it, the language "
+                 "chosen in the window")
+      ->type_name("CODE");
   app.add_option("-p,--pause", pause, HelpText(TextId::StartPauseHint))
       ->type_name("SECONDS")->default_str(pause);
   app.add_option("-t,--time", time, HelpText(TextId::TimeHint))

@@ -77,6 +77,10 @@ struct TCliCommand {
   std::u16string template_name;
 };
 
+// The language code of the line's --lang option (the last one), before the whole line
+// is read: the help and error texts are already in that language.
+std::optional<std::string> LanguageArgument(const std::vector<std::string>& args);
+
 // Reads the arguments after the program name. `thousands_separator` groups the
 // thread limit in the warning.
 TCliCommand ParseCliArguments(const std::vector<std::string>& args,

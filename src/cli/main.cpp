@@ -12,6 +12,8 @@
 #include "cli/cli_settings.h"
 #include "engine/run_controller.h"
 #include "lang/lang_format.h"
+#include "lang/language_file.h"
+#include "lang/language_folders.h"
 #include "platform/console.h"
 #include "platform/locale.h"
 #include "settings/user_settings_store.h"
@@ -121,7 +123,34 @@ int PrintOutcome(const TCliOutcome& outcome) {
   return outcome.exit_code;
 }
 
+// The texts of the string table in the language of --lang, else in the one chosen in
+// the window. False (after saying why) when --lang names no usable language file.
+bool LoadLanguage(const std::vector<std::string>& args) {
+  TLanguageLoader loader(LanguageFolders());
+  if (const std::optional<std::string> code = LanguageArgument(args)) {
+    const std::u16string wanted = *code == "en" ? std::u16string() : FromUtf8(*code);
+    switch (loader.ReloadLanguage(wanted)) {
+      case TLangLoad::llMissing:
+        ConsoleWrite(TConsoleStream::csErr,
+                     u"velkaro-cli: --lang: no language file " + wanted + u".lng in the Langs folder\n");
+        return false;
+      case TLangLoad::llOtherEncoding:
+        ConsoleWrite(TConsoleStream::csErr, u"velkaro-cli: --lang: " + wanted +
+                                                u".lng is not a UTF-16 language file\n");
+        return false;
+      default:
+        return true;
+    }
+  }
+  // A stored code whose file is gone leaves the texts English.
+  if (const std::unique_ptr<TSettingsStore> store = OpenStore()) {
+    loader.ReloadLanguage(ReadSetting(*store, settings::LangCode));
+  }
+  return true;
+}
+
 int Main(const std::vector<std::string>& args) {
+  if (!LoadLanguage(args)) return kExitBadArguments;
   TCliCommand command = ParseCliArguments(args, platform::ThousandsSeparator());
   std::unique_ptr<TSettingsStore> store;
   const bool uses_store = command.use_template || command.action == TCliAction::caTemplates ||
