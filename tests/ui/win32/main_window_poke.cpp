@@ -5,6 +5,8 @@
 //   win32ui_main_window_poke park            puts the mouse in the screen's corner
 //   win32ui_main_window_poke command ID      sends the window the menu command ID
 //   win32ui_main_window_poke key VK          presses key VK in the foreground window
+//   win32ui_main_window_poke menu LETTER     opens the menu of that letter, as Alt+LETTER does
+//   win32ui_main_window_poke type TEXT       types TEXT into the foreground window
 #include <windows.h>
 
 #include <cwchar>
@@ -13,11 +15,40 @@
 #include "ui/win32/main_window_ids.h"
 #include "ui/win32/window_helpers.h"
 
+namespace {
+
+// The program's forms: the main window is the one with a menu; an open dialog is a
+// visible, enabled form without one.
+HWND FindForm(bool main) {
+  struct Search {
+    bool main;
+    HWND found;
+  } search{main, nullptr};
+  ::EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        wchar_t name[64] = {};
+        ::GetClassNameW(window, name, 64);
+        if (std::wstring(name) != velkaro::win32::main_window::kFormClassName) return TRUE;
+        const bool has_menu = ::GetMenu(window) != nullptr;
+        if (s->main ? has_menu
+                    : !has_menu && ::IsWindowVisible(window) && ::IsWindowEnabled(window)) {
+          s->found = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+}  // namespace
+
 int wmain(int argc, wchar_t** argv) {
   using namespace velkaro::win32::main_window;
   using velkaro::win32::FindControlById;
   if (argc < 2) return 2;
-  const HWND window = ::FindWindowW(kFormClassName, nullptr);
+  const HWND window = FindForm(true);
   if (window == nullptr) return 1;
   const std::wstring command = argv[1];
   if (command == L"threads" && argc >= 3) {
@@ -42,9 +73,26 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (command == L"key" && argc >= 3) {
     const auto key = static_cast<WPARAM>(std::wcstol(argv[2], nullptr, 10));
-    const HWND target = ::GetForegroundWindow();
+    const HWND dialog = FindForm(false);
+    const HWND target = dialog != nullptr ? dialog : window;
     ::PostMessageW(target, WM_KEYDOWN, key, 1);
     ::PostMessageW(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+    return 0;
+  }
+  if (command == L"menu" && argc >= 3) {
+    ::PostMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, static_cast<LPARAM>(argv[2][0]));
+    return 0;
+  }
+  if (command == L"type" && argc >= 3) {
+    for (const wchar_t* c = argv[2]; *c != L'\0'; ++c) {
+      INPUT inputs[2] = {};
+      for (int i = 0; i < 2; ++i) {
+        inputs[i].type = INPUT_KEYBOARD;
+        inputs[i].ki.wScan = *c;
+        inputs[i].ki.dwFlags = KEYEVENTF_UNICODE | (i == 1 ? KEYEVENTF_KEYUP : 0);
+      }
+      ::SendInput(2, inputs, sizeof(INPUT));
+    }
     return 0;
   }
   if (command == L"park") {
