@@ -355,6 +355,8 @@ bool TfmMain::Construct() {
   ComboBox(Control(kCbPriorClass)).SetItemIndex(kDefaultPriorClass);
   ComboBox(Control(kCbStyle)).SetItemIndex(kDefaultStyle);
   ReadCommandLineSettings();
+  BuildWindowModes();
+  RestorePlace();
   return true;
 }
 
@@ -880,6 +882,9 @@ bool TfmMain::OnCommand(int id, int code, HWND /*control*/) {
     case kSbPin:
       sbPinClick();
       return true;
+    case kSbClone:
+      sbCloneClick();
+      return true;
     case kMiDefaultLang:
       LanguageItemClick(0);
       return true;
@@ -901,7 +906,10 @@ bool TfmMain::OnCommand(int id, int code, HWND /*control*/) {
 bool TfmMain::OnClose() { return logic_->ProcClose(); }
 
 // The window goes normally (not by the emergency close): what the user set is kept.
-void TfmMain::OnDestroy() { SaveRunSettings(); }
+void TfmMain::OnDestroy() {
+  SaveRunSettings();
+  SavePlace();
+}
 
 bool TfmMain::PreviewKey(UINT message, WPARAM key) {
   if (message != WM_KEYDOWN || key > 0xFFFF) return false;

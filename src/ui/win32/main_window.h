@@ -18,8 +18,10 @@
 #include "meter/usage_meter.h"
 #include "settings/run_settings.h"
 #include "settings/settings_store.h"
+#include "ui/main/compact_mode.h"
 #include "ui/main/main_logic.h"
 #include "ui/main/main_view.h"
+#include "ui/win32/compact_window.h"
 #include "ui/win32/controls.h"
 #include "ui/win32/form.h"
 #include "ui/win32/hint_window.h"
@@ -102,6 +104,17 @@ class TfmMain final : public TForm, public TMainView, public TUsageMeterHost {
   void CloseWindow() override;
   void ShowThreadsWarning(std::u16string_view text) override;
   void HideThreadsWarning() override;
+  // The window modes (main_window_modes.cpp).
+  void SavePlace() override;
+  bool CompactChecked() const override;
+  bool IsCompact() const override;
+  bool IsInCompactUncompact() const override;
+  void CompactUncompact(bool toCompact) override;
+  void CompactAnimTick() override;
+  void sbCloneClick() override;
+  bool AutoPinChecked() const override;
+  bool PinDown() const override;
+  void SetPinDown(bool down) override;
 
   // TUsageMeterHost
   void ShowPercents() override;
@@ -116,6 +129,7 @@ class TfmMain final : public TForm, public TMainView, public TUsageMeterHost {
   void OnDestroy() override;
   bool PreviewKey(UINT message, WPARAM key) override;
   void OnDpiChanged() override;
+  void OnPaint(HDC dc, const RECT& client) override;
 
  private:
   HMENU BuildMenu();
@@ -127,7 +141,10 @@ class TfmMain final : public TForm, public TMainView, public TUsageMeterHost {
   void ApplyLoaded(const TLoadedSettings& loaded);
   TListCounts ListCounts() const;
   void ReadCommandLineSettings();
+  void RestorePlace();
+  void BuildWindowModes();
   void miRestoreClick();
+  void SetOptionTicks(const TWindowOptions& options);
   void miCompactClick();
   void miAutoPinClick();
   void sbPinClick();
@@ -186,6 +203,14 @@ class TfmMain final : public TForm, public TMainView, public TUsageMeterHost {
   std::unique_ptr<TTemplatesMenu> templates_menu_;
   TLanguageLoader lang_loader_{LanguageFolders()};
   TLanguageMenu lang_menu_;
+
+  // The window modes.
+  std::unique_ptr<TCompactWindow> compact_view_;
+  std::unique_ptr<TCompactMode> modes_;
+  bool compact_frame_ = false;
+  // miCompact and miAutoPin, also while the compact window is without its menu.
+  bool compact_checked_ = false;
+  bool auto_pin_checked_ = false;
 };
 
 }  // namespace velkaro::win32

@@ -43,6 +43,8 @@ enum ControlId : int {
   // The chart's scale labels.
   kLbMin = 150,
   kLbMax,
+  // The compact window's five summary labels.
+  kLbCompact1 = 160,
 };
 
 enum MenuId : int {

@@ -32,9 +32,15 @@ TListCounts TfmMain::ListCounts() const {
 }
 
 TLoadedSettings TfmMain::LoadedNow() const {
+  return {RunSettingsOfInputs(ReadInputs()), {compact_checked_, auto_pin_checked_}};
+}
+
+void TfmMain::SetOptionTicks(const TWindowOptions& options) {
+  compact_checked_ = options.compact;
+  auto_pin_checked_ = options.auto_pin;
   const Menu menu(::GetMenu(Handle()));
-  return {RunSettingsOfInputs(ReadInputs()),
-          {menu.IsChecked(kMiCompact), menu.IsChecked(kMiAutoPin)}};
+  menu.SetChecked(kMiCompact, compact_checked_);
+  menu.SetChecked(kMiAutoPin, auto_pin_checked_);
 }
 
 void TfmMain::ApplyLoaded(const TLoadedSettings& loaded) {
@@ -46,16 +52,12 @@ void TfmMain::ApplyLoaded(const TLoadedSettings& loaded) {
   ComboBox(Control(kCbPriorClass)).SetItemIndex(inputs.class_index);
   ComboBox(Control(kCbStyle)).SetItemIndex(inputs.rhythm_index);
   Window(Control(kEdThreads)).SetText(inputs.threads_text);
-  const Menu menu(::GetMenu(Handle()));
-  menu.SetChecked(kMiCompact, loaded.options.compact);
-  menu.SetChecked(kMiAutoPin, loaded.options.auto_pin);
+  SetOptionTicks(loaded.options);
 }
 
 void TfmMain::ReadCommandLineSettings() {
   command_line_ = velkaro::ReadCommandLineSettings(arguments_, ListCounts(),
                                                    MonitorRectOfWindow(Handle()));
-  // The window then stands where the other copy put it, keeping its size.
-  if (command_line_) AsWindow().SetPosition(command_line_->left, command_line_->top);
 }
 
 void TfmMain::LoadRunSettings() {
@@ -96,17 +98,13 @@ void TfmMain::miRestoreClick() {
 }
 
 void TfmMain::miCompactClick() {
-  const Menu menu(::GetMenu(Handle()));
-  const bool ticked = !menu.IsChecked(kMiCompact);
-  menu.SetChecked(kMiCompact, ticked);
-  store_->WriteSettingNumber(settings::Compact.name, ticked ? 1 : 0, u"");
+  SetOptionTicks({!compact_checked_, auto_pin_checked_});
+  store_->WriteSettingNumber(settings::Compact.name, compact_checked_ ? 1 : 0, u"");
 }
 
 void TfmMain::miAutoPinClick() {
-  const Menu menu(::GetMenu(Handle()));
-  const bool ticked = !menu.IsChecked(kMiAutoPin);
-  menu.SetChecked(kMiAutoPin, ticked);
-  store_->WriteSettingNumber(settings::AutoPin.name, ticked ? 1 : 0, u"");
+  SetOptionTicks({compact_checked_, !auto_pin_checked_});
+  store_->WriteSettingNumber(settings::AutoPin.name, auto_pin_checked_ ? 1 : 0, u"");
 }
 
 void TfmMain::sbPinClick() {

@@ -68,7 +68,19 @@ inline bool SettingsKeyExists() {
   return true;
 }
 
-enum class Settings { kFresh, kKept };
+// kEmpty: no settings key at all, as on a first start. kFresh: none either but the two
+// window options off, so that a run keeps the full window. kKept: what is stored.
+enum class Settings { kEmpty, kFresh, kKept };
+
+inline void StoreOption(const wchar_t* name, DWORD value) {
+  HKEY key = nullptr;
+  if (::RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0,
+                        KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    return;
+  }
+  ::RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
+  ::RegCloseKey(key);
+}
 
 class Velkaro {
  public:
@@ -77,7 +89,11 @@ class Velkaro {
   // 20 s), so that nothing a test types is overwritten by the load after the first show.
   explicit Velkaro(const std::wstring& program, const std::wstring& arguments = L"",
                    Settings settings = Settings::kFresh) {
-    if (settings == Settings::kFresh) ClearSettings();
+    if (settings != Settings::kKept) ClearSettings();
+    if (settings == Settings::kFresh) {
+      StoreOption(L"Compact", 0);
+      StoreOption(L"AutoPin", 0);
+    }
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     std::wstring command = L"\"" + program + L"\"";
@@ -87,7 +103,7 @@ class Velkaro {
       ::CloseHandle(process_.hThread);
       process_.hThread = nullptr;
       WaitFor([this] { return (window_ = FindMainWindow()) != nullptr; }, 30s);
-      if (window_ != nullptr && settings == Settings::kFresh && arguments.empty()) {
+      if (window_ != nullptr && settings != Settings::kKept && arguments.empty()) {
         WaitFor([this] { return ControlText(main_window::kEdTime) == L"20"; });
       }
     } else {

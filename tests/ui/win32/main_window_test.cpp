@@ -237,7 +237,9 @@ TEST_F(MainWindowTest, KeyboardFocusStartsInThePauseFieldAndReturnsAfterActivati
 }
 
 // A first start with no settings shows the defaults, and reading them creates no key.
-TEST_F(MainWindowTest, FirstStartShowsTheDefaultSettingsAndTheListsOfTheStringTable) {
+TEST(MainWindowFirstStartTest, ShowsTheDefaultSettingsAndTheListsOfTheStringTable) {
+  Velkaro app_(ProgramPath(VELKARO_EXE_PATH), L"", Settings::kEmpty);
+  ASSERT_TRUE(app_.Started());
   EXPECT_EQ(app_.ControlText(kEdStPause), L"3");
   EXPECT_EQ(app_.ControlText(kEdTime), L"20");
   EXPECT_EQ(app_.ControlText(kEdThreads), L"1");
