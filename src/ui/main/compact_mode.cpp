@@ -159,17 +159,9 @@ void TCompactMode::CompactUncompact(bool toCompact) {
   }
 
   if (toCompact) {
-    const TBounds diag = view_.ControlBounds(TCompactControl::pnDiag);
-    const TBounds clone = view_.ControlBounds(TCompactControl::sbClone);
-    const TCompactSize size =
-        CompactSize(diag, view_.ControlBounds(TCompactControl::pbTime),
-                    view_.ControlBounds(TCompactControl::lbState),
-                    view_.ControlBounds(TCompactControl::sbPin), clone);
+    const TCompactSize size = PlanCompactLayout();
     compactEndRect_ =
         FitCompactRect(rect, size.width, size.height, view_.MonitorRect(), view_.WorkArea());
-    compactButs_.end = {kEndMargin, kEndMargin};
-    compactDiag_.end = {kEndMargin, clone.height + 2 * kEndMargin};
-    compactProgress_.end = {kEndMargin, compactDiag_.end.y + diag.height + kEndMargin};
     view_.SetCompactPainting(true);
     view_.SetMenuAndFrame(false);
   } else {
@@ -212,7 +204,47 @@ void TCompactMode::CompactAnimStep(std::uint32_t l, bool final) {
   CompactAnimStep(0, true);
 }
 
+TCompactSize TCompactMode::PlanCompactLayout() {
+  const TBounds diag = view_.ControlBounds(TCompactControl::pnDiag);
+  const TBounds clone = view_.ControlBounds(TCompactControl::sbClone);
+  const TCompactSize size =
+      CompactSize(diag, view_.ControlBounds(TCompactControl::pbTime),
+                  view_.ControlBounds(TCompactControl::lbState),
+                  view_.ControlBounds(TCompactControl::sbPin), clone);
+  compactButs_.end = {kEndMargin, kEndMargin};
+  compactDiag_.end = {kEndMargin, clone.height + 2 * kEndMargin};
+  compactProgress_.end = {kEndMargin, compactDiag_.end.y + diag.height + kEndMargin};
+  return size;
+}
+
 void TCompactMode::ShowCompactLayout() {
+  PlaceCompactControls();
+  view_.StartWithPause();
+}
+
+void TCompactMode::RelayoutCompact(TCompactSize full_size) {
+  if (!isCompact_ || isInCompactUncompact_) return;
+  // Where the full layout has the panels now is where they go back to.
+  for (TPanelPath* path : {&compactDiag_, &compactButs_, &compactProgress_}) {
+    const TBounds b = view_.ControlBounds(path->panel);
+    path->start = {b.left, b.top};
+  }
+  const TCompactSize size = PlanCompactLayout();
+  TBounds rect = view_.WindowBounds();
+  rect.width = size.width;
+  rect.height = size.height;
+  view_.SetWindowBounds(rect);
+  compactEndRect_ = rect;
+  compactStartRect_.width = full_size.width;
+  compactStartRect_.height = full_size.height;
+  for (const TPanelPath* path : {&compactDiag_, &compactButs_, &compactProgress_}) {
+    view_.MoveControl(path->panel, path->end);
+  }
+  view_.FreeCompactLabels();
+  PlaceCompactControls();
+}
+
+void TCompactMode::PlaceCompactControls() {
   for (const TCompactControl control : kCompactHidden) view_.ShowControl(control, false);
   view_.ShowControl(TCompactControl::pnBg, false);
 
@@ -251,7 +283,6 @@ void TCompactMode::ShowCompactLayout() {
       view_.MoveControl(kCompactLabels[i], {x, tops[i] + moves[i]});
     }
   }
-  view_.StartWithPause();
 }
 
 std::int32_t TCompactMode::AddCompactLabel(TCompactControl label, std::int32_t x, std::int32_t& y,

@@ -153,6 +153,11 @@ class TCompactMode {
   void CompactAnimStep(std::uint32_t l, bool final);
   // The end of the animation into compact layout; the run begins from here.
   void ShowCompactLayout();
+  // After a move to a monitor of another DPI, which has laid the controls out again
+  // for the full window: the compact layout once more from the controls' new sizes,
+  // and `full_size` (the full window at the new DPI) as the size to grow back to.
+  // Nothing unless the compact layout stands (not during an animation).
+  void RelayoutCompact(TCompactSize full_size);
 
   bool isCompact() const { return isCompact_; }
   bool isInCompactUncompact() const { return isInCompactUncompact_; }
@@ -176,6 +181,10 @@ class TCompactMode {
     Point end;
   };
 
+  // The compact size and the panels' end points from the controls' sizes now.
+  TCompactSize PlanCompactLayout();
+  // Stop and close buttons and the summary labels of the compact layout.
+  void PlaceCompactControls();
   // Creates the label at (x, y) and moves y below it; returns its top.
   std::int32_t AddCompactLabel(TCompactControl label, std::int32_t x, std::int32_t& y,
                                std::int32_t width, std::u16string_view text);

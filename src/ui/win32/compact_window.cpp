@@ -185,6 +185,11 @@ void TCompactWindow::KillTimer(std::uintptr_t id) {
   if (host_.kill_timer) host_.kill_timer(id);
 }
 
+LONG_PTR TCompactWindow::FullStyle() const {
+  return detached_menu_ != nullptr && full_style_ != 0 ? full_style_
+                                                       : ::GetWindowLongPtrW(window_, GWL_STYLE);
+}
+
 void TCompactWindow::StartWithPause() {
   if (host_.start_with_pause) host_.start_with_pause();
 }

@@ -50,6 +50,9 @@ class TCompactWindow final : public TCompactView {
   void KillTimer(std::uintptr_t id) override;
   void StartWithPause() override;
 
+  // The window's style with its frame and caption, also while it is without them.
+  LONG_PTR FullStyle() const;
+
  private:
   HWND ControlWindow(TCompactControl control) const;
 

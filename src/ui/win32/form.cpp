@@ -243,15 +243,7 @@ void TForm::ApplyDpi(int dpi, const RECT* suggested) {
   OnDpiChanged();
 
   const auto style = static_cast<DWORD>(::GetWindowLongPtrW(Handle(), GWL_STYLE));
-  const auto ex_style = static_cast<DWORD>(::GetWindowLongPtrW(Handle(), GWL_EXSTYLE));
-  const BOOL has_menu = ::GetMenu(Handle()) != nullptr;
-  RECT frame{0, 0, Scale(client_width_), Scale(client_height_)};
-  static const auto adjust_for_dpi =
-      UserFunction<AdjustWindowRectExForDpiFunction>("AdjustWindowRectExForDpi");
-  if (adjust_for_dpi == nullptr ||
-      !adjust_for_dpi(&frame, style, has_menu, ex_style, static_cast<UINT>(dpi_))) {
-    ::AdjustWindowRectEx(&frame, style, has_menu, ex_style);
-  }
+  const Point framed = FramedSize(style, ::GetMenu(Handle()) != nullptr);
   if (suggested != nullptr) {
     // The system's rectangle keeps the window under the mouse while it is dragged
     // across monitors.
@@ -260,8 +252,8 @@ void TForm::ApplyDpi(int dpi, const RECT* suggested) {
                    SWP_NOZORDER | SWP_NOACTIVATE);
     return;
   }
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
+  const int width = static_cast<int>(framed.x);
+  const int height = static_cast<int>(framed.y);
   ::SetWindowPos(Handle(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   // A menu bar that wraps at this width takes more room than the one-line estimate.
   RECT client{};
@@ -271,6 +263,18 @@ void TForm::ApplyDpi(int dpi, const RECT* suggested) {
     ::SetWindowPos(Handle(), nullptr, 0, 0, width, height + missing,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
+}
+
+Point TForm::FramedSize(DWORD style, bool menu) const {
+  const auto ex_style = static_cast<DWORD>(::GetWindowLongPtrW(Handle(), GWL_EXSTYLE));
+  RECT frame{0, 0, Scale(client_width_), Scale(client_height_)};
+  static const auto adjust_for_dpi =
+      UserFunction<AdjustWindowRectExForDpiFunction>("AdjustWindowRectExForDpi");
+  if (adjust_for_dpi == nullptr ||
+      !adjust_for_dpi(&frame, style, menu ? TRUE : FALSE, ex_style, static_cast<UINT>(dpi_))) {
+    ::AdjustWindowRectEx(&frame, style, menu ? TRUE : FALSE, ex_style);
+  }
+  return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
 bool TForm::IsMainWindow() const {

@@ -65,6 +65,10 @@ class TForm : public WindowBase {
   void EndModal(int result) { modal_result_ = result; }
   bool IsModal() const { return modal_; }
 
+  // The outer size of the form's window at its DPI with `style` and, when `menu`, a
+  // one-line menu bar: its client area as the layout gives it.
+  Point FramedSize(DWORD style, bool menu) const;
+
   int Dpi() const { return dpi_; }
   int Scale(int design_value) const { return ScaleForDpi(design_value, dpi_); }
   HFONT FormFont() const { return font_.Get(); }

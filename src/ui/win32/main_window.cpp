@@ -824,6 +824,15 @@ LRESULT TfmMain::HandleMessage(UINT message, WPARAM w, LPARAM l) {
     LoadRunSettings();
     return 0;
   }
+  if (message == WM_DPICHANGED) {
+    const LRESULT result = TForm::HandleMessage(message, w, l);
+    // The form has laid its controls out for the full window at the new DPI.
+    if (modes_ && IsCompact() && !IsInCompactUncompact()) {
+      const Point full = FramedSize(static_cast<DWORD>(compact_view_->FullStyle()), true);
+      modes_->RelayoutCompact({static_cast<std::int32_t>(full.x), static_cast<std::int32_t>(full.y)});
+    }
+    return result;
+  }
   if (message == WM_INITMENUPOPUP && templates_menu_ &&
       reinterpret_cast<HMENU>(w) == templates_menu_->Submenu()) {
     templates_menu_->miTemplsClick();

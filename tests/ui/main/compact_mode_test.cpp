@@ -473,6 +473,48 @@ TEST_F(CompactModeTest, UncompactingReturnsExactlyToTheEarlierBounds) {
   EXPECT_EQ(view.starts, 1);
 }
 
+// A move to a monitor of 144 DPI while compact: the form has laid the controls out again
+// for the full window; the compact layout comes back at the new sizes, and the way back
+// leads to the full window at the new DPI.
+TEST_F(CompactModeTest, AMoveToAnotherDpiLaysTheCompactWindowOutAgain) {
+  view.window = {700, 600, 499, 320};
+  mode.CompactUncompact(true);
+  RunAnimation();
+  ASSERT_EQ(view.starts, 1);
+  const TBounds compact = view.window;
+  // What the system and the form did: the window scaled by half, the table's controls
+  // at their full-layout places for 144 DPI; what was hidden stays hidden.
+  view.window = {compact.left, compact.top, compact.width * 3 / 2, compact.height * 3 / 2};
+  for (const auto& [control, bounds] : k144Dpi.controls) view.controls[control] = bounds;
+  view.log.clear();
+
+  mode.RelayoutCompact({748, 465});
+  EXPECT_EQ(view.window, (TBounds{compact.left, compact.top, 264, 249}));
+  EXPECT_EQ(view.At(C::pnButs), (Point{4, 4}));
+  EXPECT_EQ(view.At(C::pnDiag), (Point{4, 41}));
+  EXPECT_EQ(view.At(C::pnPrg), (Point{4, 204}));
+  EXPECT_EQ(view.At(C::sbStop), (Point{133, 4}));
+  EXPECT_EQ(view.controls.count(C::lbCompact5), 1u);
+  EXPECT_FALSE(view.Shown(C::edTime));
+  EXPECT_EQ(view.starts, 1) << "no second run";
+
+  mode.CompactUncompact(false);
+  RunAnimation();
+  // Back at the full window's old corner, in its size at the new DPI.
+  EXPECT_EQ(view.window, (TBounds{700, 600, 748, 465}));
+  EXPECT_EQ(view.At(C::pnDiag), (Point{12, 243}));
+  EXPECT_EQ(view.At(C::pnButs), (Point{594, 12}));
+}
+
+TEST_F(CompactModeTest, RelayoutDoesNothingUnlessTheCompactLayoutStands) {
+  mode.RelayoutCompact({748, 465});
+  EXPECT_TRUE(view.log.empty());
+  mode.CompactUncompact(true);
+  view.log.clear();
+  mode.RelayoutCompact({748, 465});  // the animation still runs
+  EXPECT_TRUE(view.log.empty());
+}
+
 TEST_F(CompactModeTest, AWindowPartlyOffTheScreenReturnsWhereItWas) {
   // The compact window is held inside the work area; growing from its corner would not
   // bring the full window back.
