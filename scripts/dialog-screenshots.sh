@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Takes the screenshots of the dialogs and menus of docs/screenshots/ under Wine in a
-# virtual X display: the template dialog, the open templates submenu and the About box.
+# Takes the screenshots of the dialogs, menus and window modes of docs/screenshots/
+# under Wine in a virtual X display: the template dialog, the open templates submenu,
+# the About box, the compact window during a run and two clones side by side.
 # Needs the windows preset built (cmake --build --preset windows).
 # Usage: scripts/dialog-screenshots.sh [output folder]
 set -euo pipefail
@@ -85,4 +86,19 @@ poke command 1003
 shot_window 1.5 "Save the stress template ..." template-dialog
 poke key 27
 sleep 0.5
+# A clone beside the window (F5), both idle.
+poke key 116
+sleep 4
+import -window root -crop "$((ww + 60))x$((wh + 60))+$wx+$wy" +repage "$out/clones.png"
+echo "wrote $out/clones.png"
+# The compact window during a run: start it and take the screen around its corner.
+poke 1 12
+sleep 3
+compact=$(xwininfo -root -tree 2>/dev/null | awk '/"CPU STRESSING!!!": \("velkaro.exe"/ {print $1; exit}')
+if [ -n "$compact" ]; then
+  g=$(xwininfo -id "$compact")
+  import -window root -crop "$(awk '/Width:/ {print $2}' <<<"$g")x$(awk '/Height:/ {print $2}' <<<"$g")+$(awk '/Absolute upper-left X/ {print $4}' <<<"$g")+$(awk '/Absolute upper-left Y/ {print $4}' <<<"$g")" +repage "$out/compact.png"
+  echo "wrote $out/compact.png"
+fi
+# Closing during a run ends the program at once; the trap's stop takes Wine down.
 kill "$app" 2>/dev/null || true
