@@ -291,5 +291,23 @@ TEST_F(MainWindowMenuTest, TheLanguageMenuListsTheFilesAndSwitchesTheMenusAtOnce
   EXPECT_EQ(::GetMenuDefaultItem(languages, FALSE, 0), static_cast<UINT>(kMiDefaultLang));
 }
 
+TEST_F(MainWindowMenuTest, AStoredLanguageWhoseFileIsGoneLeavesEnglishWithNothingTicked) {
+  window_.reset();
+  HKEY key = nullptr;
+  ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0,
+                              KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  const wchar_t code[] = L"xx";
+  ::RegSetValueExW(key, L"LangCode", 0, REG_SZ, reinterpret_cast<const BYTE*>(code), sizeof(code));
+  ::RegCloseKey(key);
+  StartWindow();
+  EXPECT_EQ(MenuText(Bar(), kMiFile, MF_BYPOSITION), L"&File");
+  const HMENU languages = Languages();
+  for (int i = 0; i < ::GetMenuItemCount(languages); ++i) {
+    EXPECT_FALSE(::GetMenuState(languages, static_cast<UINT>(i), MF_BYPOSITION) & MF_CHECKED) << i;
+  }
+  EXPECT_EQ(::GetMenuDefaultItem(languages, FALSE, 0), static_cast<UINT>(-1));
+}
+
 }  // namespace
 }  // namespace velkaro::win32

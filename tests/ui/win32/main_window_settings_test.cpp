@@ -150,6 +150,36 @@ TEST(MainWindowSettingsTest, RestoreDefaultsThenCloseStoresTheDefaults) {
   }
 }
 
+// A clone's place far off the screen is kept on the window's monitor, with at least
+// five pixels of the window on it.
+TEST(MainWindowSettingsTest, AClonePlaceOffTheMonitorIsKeptOnIt) {
+  ClearSettings();
+  const HMONITOR monitor = ::MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY);
+  MONITORINFO info{sizeof(info), {}, {}, 0};
+  ASSERT_TRUE(::GetMonitorInfoW(monitor, &info));
+  Velkaro clone(kProgram, L"0 1 3 2 0 1 0 0 0 50000 -50000", Settings::kKept);
+  ASSERT_TRUE(clone.Started());
+  RECT bounds{};
+  ASSERT_TRUE(WaitFor([&] {
+    ::GetWindowRect(clone.Window(), &bounds);
+    return bounds.left == info.rcMonitor.right - 5;
+  }));
+  EXPECT_EQ(bounds.top, info.rcMonitor.top);
+}
+
+// The two window options are stored the moment they are toggled.
+TEST(MainWindowSettingsTest, TogglingAWindowOptionStoresItAtOnce) {
+  Velkaro app(kProgram, L"", Settings::kEmpty);
+  ASSERT_TRUE(app.Started());
+  EXPECT_FALSE(StoredNumber(L"Compact").has_value());
+  ::PostMessageW(app.Window(), WM_COMMAND, kMiCompact, 0);
+  EXPECT_TRUE(WaitFor([] { return StoredNumber(L"Compact") == 0u; }));
+  ::PostMessageW(app.Window(), WM_COMMAND, kMiAutoPin, 0);
+  EXPECT_TRUE(WaitFor([] { return StoredNumber(L"AutoPin") == 0u; }));
+  ::PostMessageW(app.Window(), WM_COMMAND, kMiCompact, 0);
+  EXPECT_TRUE(WaitFor([] { return StoredNumber(L"Compact") == 1u; }));
+}
+
 // The program's message box, and the texts of its controls.
 std::vector<std::wstring> MessageBoxTexts(const Velkaro& app, HWND& box) {
   box = nullptr;
