@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 
 #include "lang/lang_format.h"
 #include "lang/string_table.h"
@@ -23,7 +22,6 @@
 #include "ui/win32/help_viewer.h"
 #include "ui/win32/hint_window.h"
 #include "ui/win32/main_window_ids.h"
-#include "ui/win32/pie_dc.h"
 #include "ui/win32/window_helpers.h"
 #include "velkaro_version.h"
 
@@ -70,33 +68,7 @@ constexpr std::array kMainLayout{
     ControlLayout{K::kSpeedButton, kSbClose, kPnClose, 0, 0, 43, 22, 0, std::nullopt},
 };
 
-// The chart, in 96-DPI units and colours.
-constexpr int kDiagWidth = 130;
-constexpr int kDiagHeight = 106;
-constexpr int kScaleFontHeight = -8;
-constexpr int kSlotWidth = 7;
-constexpr int kTileWidth = 5;
-constexpr Color kDiagBack = RgbColor(44, 46, 44);
-constexpr Color kPlotFrame = RgbColor(73, 81, 75);
-constexpr Color kPlotBack = RgbColor(55, 59, 55);
-constexpr Color kStripeEven = RgbColor(62, 70, 65);
-constexpr Color kStripeOdd = RgbColor(59, 64, 59);
-constexpr Color kScaleText = RgbColor(215, 255, 215);
-constexpr Color kPieDone = RgbColor(0, 128, 128);
-constexpr Color kPieRest = RgbColor(255, 255, 255);
-constexpr Color kPieRim = RgbColor(43, 85, 85);
 constexpr Color kCloseFrame = RgbColor(228, 73, 73);
-
-struct BarColors {
-  Color total_fill;
-  Color total_top;
-  Color kernel_fill;
-  Color kernel_top;
-};
-constexpr BarColors kBrightBars{RgbColor(40, 255, 40), RgbColor(214, 255, 214),
-                                RgbColor(64, 191, 64), RgbColor(136, 183, 136)};
-constexpr BarColors kDullBars{RgbColor(49, 149, 50), RgbColor(108, 206, 108),
-                              RgbColor(64, 107, 64), RgbColor(95, 122, 95)};
 
 // Image list entries (16 by 16).
 constexpr int kImageSize = 16;
@@ -171,11 +143,6 @@ int MenuPositionOf(TMainMenu menu) {
 void FillSolid(HDC dc, const RECT& rect, Color color) {
   ScopedBrush brush(::CreateSolidBrush(color));
   ::FillRect(dc, &rect, brush.Get());
-}
-
-void HorizontalLine(HDC dc, int x1, int x2, int y, Color color) {
-  const RECT row{x1, y, x2, y + 1};
-  FillSolid(dc, row, color);
 }
 
 template <std::size_t N>
@@ -335,13 +302,24 @@ bool TfmMain::Construct() {
   UpDown(Control(kUdTime)).SetPosition(0);
 
   // The chart decides how many samples the meter keeps, so it comes before them.
-  BuildChart();
+  chart_.Create(*this, {[this]() -> const TCPUPercentStore* {
+                          return meter_ ? &meter_->Percents() : nullptr;
+                        },
+                        [this] {
+                          // Bright while the workers may run, dull once the flag dropped.
+                          auto* runner = logic_ ? dynamic_cast<TControllerRunner*>(&logic_->Runner())
+                                                : nullptr;
+                          return runner != nullptr && runner->Controller().IsRunEmulation();
+                        },
+                        [this] {
+                          return logic_ && logic_->FCurState() == TStressCurState::scsWaitStart;
+                        }});
   // The background panel lies under the panels and controls that share the window
   // with it, the chart included.
   ::SetWindowPos(Control(kPnBg), HWND_BOTTOM, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   meter_ = std::make_unique<TUsageMeter>(SystemUsageSource(), *this,
-                                         static_cast<std::size_t>(FDiagWidth_ / kSlotWidth),
+                                         chart_.Slots(),
                                          platform::DecimalSeparator());
   logic_ = std::make_unique<TMainLogic>(*this, *meter_, SystemMainClock(),
                                         platform::ThousandsSeparator());
@@ -412,143 +390,10 @@ void TfmMain::BuildImages() {
   tool_images_ = std::move(tool_list);
 }
 
-void TfmMain::BuildChart() {
-  pnDiag_ = std::make_unique<TPanel>();
-  if (!pnDiag_->Create(Handle(), kPnDiag, {0, 0, 1, 1})) {
-    pnDiag_.reset();
-    return;
-  }
-  pnDiag_->SetOnDraw([this](HDC dc, const RECT& client) { pnDiagDraw(dc, client); });
-  pnDiag_->SetColor(kDiagBack);
-  for (const auto& [id, caption] : {std::pair{kLbMin, L"100%"}, std::pair{kLbMax, L"0%"}}) {
-    const HWND label = ::CreateWindowExW(0, L"STATIC", caption, WS_CHILD | WS_VISIBLE | SS_LEFT,
-                                         0, 0, 1, 1, pnDiag_->Handle(),
-                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                         ::GetModuleHandleW(nullptr), nullptr);
-    Label(label).SetTextColor(kScaleText);
-  }
-  LayoutChart();
-}
-
-// Places the panel in the window's lower left corner and works out the plot from the
-// scale labels' widths; again after every DPI change.
-void TfmMain::LayoutChart() {
-  if (!pnDiag_) return;
-  const Rect pnPrg = Window(Control(kPnPrg)).Bounds();
-  const int left = Window(Control(kLbStPause)).Bounds().left + Window(Control(kPnBg)).Bounds().left;
-  const int width = Scale(kDiagWidth);
-  const int height = Scale(kDiagHeight);
-  pnDiag_->AsWindow().SetBounds({left, pnPrg.bottom - height, left + width, pnPrg.bottom});
-
-  LOGFONTW font{};
-  ::GetObjectW(FormFont(), sizeof(font), &font);
-  font.lfHeight = Scale(kScaleFontHeight);
-  ScopedFont scale_font(::CreateFontIndirectW(&font));
-  const Label lbMin(::GetDlgItem(pnDiag_->Handle(), kLbMin));
-  const Label lbMax(::GetDlgItem(pnDiag_->Handle(), kLbMax));
-  for (const Label& label : {lbMin, lbMax}) {
-    label.SetFont(scale_font.Get());
-    label.AutoSize();
-  }
-  scale_font_ = std::move(scale_font);  // the labels no longer use the old one
-
-  const Rect min_bounds = lbMin.Bounds();
-  const Rect max_bounds = lbMax.Bounds();
-  const int label_width =
-      static_cast<int>(std::max(min_bounds.Width(), max_bounds.Width()));
-  int label_x = width - label_width - 2;
-  FDiagWidth_ = label_x - 6;
-  const int r = FDiagWidth_ % kSlotWidth;
-  FDiagWidth_ -= r;
-  label_x -= r;
-  FDiagRect_ = {3, 3, FDiagWidth_ + 3, height - 3};
-  lbMin.SetPosition(label_x, 1);
-  lbMax.SetPosition(label_x, height - static_cast<int>(max_bounds.Height()) - 1);
-  BuildChartTile();
-  pnDiag_->AsWindow().Invalidate();
-}
-
-std::size_t TfmMain::VisibleSlots() const {
-  const auto fitting = static_cast<std::size_t>(std::max(FDiagWidth_ / kSlotWidth, 0));
-  return meter_ ? std::min(meter_->Percents().Slots(), fitting) : fitting;
-}
-
 void TfmMain::OnDpiChanged() {
   // Nothing of this exists yet while the form lays out its table the first time.
   if (tool_images_) BuildImages();
-  LayoutChart();
-}
-
-void TfmMain::BuildChartTile() {
-  const int height = FDiagRect_.bottom - FDiagRect_.top;
-  ScopedGetDc screen(nullptr);
-  FDiagBackBmp_.Reset(::CreateCompatibleBitmap(screen.Get(), kTileWidth, height));
-  ScopedCreatedDc dc(::CreateCompatibleDC(screen.Get()));
-  ScopedSelectObject select(dc.Get(), FDiagBackBmp_.Get());
-  FillSolid(dc.Get(), RECT{0, 0, kTileWidth, height}, kPlotBack);
-  for (int y = 2; y <= height - 3; y += 3) {
-    for (int column = 0; column < kTileWidth; ++column) {
-      FillSolid(dc.Get(), RECT{column, y, column + 1, y + 2},
-                column % 2 == 0 ? kStripeEven : kStripeOdd);
-    }
-  }
-}
-
-void TfmMain::pnDiagDraw(HDC dc, const RECT& client) {
-  FillSolid(dc, client, kDiagBack);
-  ScopedBrush frame(::CreateSolidBrush(kPlotFrame));
-  const RECT frame_rect{FDiagRect_.left - 1, FDiagRect_.top - 1, FDiagRect_.right + 1,
-                        FDiagRect_.bottom + 1};
-  ::FrameRect(dc, &frame_rect, frame.Get());
-  FillSolid(dc, FDiagRect_, kPlotBack);
-  const TCPUPercentStore& percents = meter_->Percents();
-  {
-    ScopedCreatedDc tile(::CreateCompatibleDC(dc));
-    ScopedSelectObject select(tile.Get(), FDiagBackBmp_.Get());
-    for (std::size_t i = 0; i < VisibleSlots(); ++i) {
-      ::BitBlt(dc, FDiagRect_.left + 1 + kSlotWidth * static_cast<int>(i), FDiagRect_.top,
-               kTileWidth, FDiagRect_.bottom - FDiagRect_.top, tile.Get(), 0, 0, SRCCOPY);
-    }
-  }
-  // At a lower DPI than at start the store holds more samples than the plot shows;
-  // the oldest then fall off its left edge.
-  const auto samples = percents.Samples();
-  const int count = static_cast<int>(samples.size());
-  const int saved = ::SaveDC(dc);
-  ::IntersectClipRect(dc, FDiagRect_.left, FDiagRect_.top, FDiagRect_.right, FDiagRect_.bottom);
-  for (int i = 0; i < count; ++i) {
-    DrawPercentBar(dc, FDiagRect_.right - kSlotWidth * count + 1 + kSlotWidth * i,
-                   samples[static_cast<std::size_t>(i)]);
-  }
-  ::RestoreDC(dc, saved);
-  if (logic_->FCurState() == TStressCurState::scsWaitStart) PaintStartPausePie(dc);
-}
-
-void TfmMain::DrawPercentBar(HDC dc, int x, const TCPUPercent& sample) const {
-  // The run flag: bright while the workers may run, dull once it has dropped.
-  bool running = false;
-  if (auto* runner = dynamic_cast<TControllerRunner*>(&logic_->Runner())) {
-    running = runner->Controller().IsRunEmulation();
-  }
-  const BarColors& colors = running ? kBrightBars : kDullBars;
-  const int h = FDiagRect_.bottom - FDiagRect_.top;
-  const int b = FDiagRect_.bottom;
-  // Halves go to the even neighbour (the default rounding mode).
-  int c = static_cast<int>(std::nearbyint(h * sample.NowCommonPercent / 100));
-  if (c < 1) c = 1;
-  FillSolid(dc, RECT{x, b - c, x + kTileWidth, b}, colors.total_fill);
-  HorizontalLine(dc, x, x + kTileWidth, b - c, colors.total_top);
-  const int k = static_cast<int>(std::nearbyint(h * sample.NowKernelPercent / 100));
-  if (k < 1) return;
-  FillSolid(dc, RECT{x, b - k, x + kTileWidth, b}, colors.kernel_fill);
-  HorizontalLine(dc, x, x + kTileWidth, b - k, colors.kernel_top);
-}
-
-void TfmMain::PaintStartPausePie(HDC dc) const {
-  const int cx = FDiagRect_.left + (FDiagRect_.right - FDiagRect_.left) / 2;
-  const int cy = FDiagRect_.top + (FDiagRect_.bottom - FDiagRect_.top) / 2;
-  DrawPieProgress(dc, {cx - 9, cy - 9, cx + 8, cy + 8}, kPlotBack, kPieRest, kPieDone, kPieRim,
-                  FCurCircleDiagPaintKoef_);
+  chart_.Layout();
 }
 
 void TfmMain::WireDragging() {
@@ -589,7 +434,7 @@ void TfmMain::ApplyTexts(bool atCreation) {
   };
   SetHint(kBDo, TextId::RunButtonHint);
   // The chart is made in code, not by the form's table, so its id finds no control.
-  if (pnDiag_) SetControlHint(pnDiag_->Handle(), LangText(TextId::ChartHint));
+  if (chart_.Handle() != nullptr) SetControlHint(chart_.Handle(), LangText(TextId::ChartHint));
   SetHint(kSbStop, TextId::StopHint);
   SetHint(kSbClose, TextId::CloseHint);
   caption(kLbTime, TextId::StressTimeLabel);
@@ -754,16 +599,9 @@ void TfmMain::FlushDoMouseMessages() { FlushMouseMessages(Control(kBDo)); }
 
 void TfmMain::ReleaseCapture() { ::ReleaseCapture(); }
 
-void TfmMain::RepaintChart() {
-  if (pnDiag_) ::RedrawWindow(pnDiag_->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-}
+void TfmMain::RepaintChart() { chart_.Repaint(); }
 
-void TfmMain::DrawStartPausePie(double koef) {
-  FCurCircleDiagPaintKoef_ = koef;
-  if (!pnDiag_) return;
-  ScopedGetDc dc(pnDiag_->Handle());
-  if (dc) PaintStartPausePie(dc.Get());
-}
+void TfmMain::DrawStartPausePie(double koef) { chart_.DrawStartPausePie(koef); }
 
 void TfmMain::RestoreNormalPriorities() {
   ::SetPriorityClass(::GetCurrentProcess(), NORMAL_PRIORITY_CLASS);

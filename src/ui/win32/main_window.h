@@ -21,6 +21,7 @@
 #include "ui/main/compact_mode.h"
 #include "ui/main/main_logic.h"
 #include "ui/main/main_view.h"
+#include "ui/win32/chart_panel.h"
 #include "ui/win32/compact_window.h"
 #include "ui/win32/controls.h"
 #include "ui/win32/form.h"
@@ -160,17 +161,8 @@ class TfmMain final : public TForm, public TMainView, public TUsageMeterHost {
   // The chosen language's code; empty for the built-in English.
   std::u16string ActiveLangCode() const { return lang_loader_.ActiveLangCode(); }
   void BuildImages();
-  void BuildChart();
-  void LayoutChart();
-  void BuildChartTile();
-  // Column slots that fit the plot; fewer than the store holds after a move to a
-  // monitor of lower DPI.
-  std::size_t VisibleSlots() const;
   void WireDragging();
   void DragWindow();
-  void pnDiagDraw(HDC dc, const RECT& client);
-  void DrawPercentBar(HDC dc, int x, const TCPUPercent& sample) const;
-  void PaintStartPausePie(HDC dc) const;
   HWND InputControl(TMainInput input) const;
   void SetHint(int id, TextId text);
   // Shows or updates a warning hint standing directly above `control`; `slot` holds it
@@ -189,12 +181,7 @@ class TfmMain final : public TForm, public TMainView, public TUsageMeterHost {
   std::optional<ScopedHourglass> hourglass_;
 
   // The chart.
-  std::unique_ptr<TPanel> pnDiag_;
-  ScopedFont scale_font_;
-  int FDiagWidth_ = 0;
-  RECT FDiagRect_{};
-  ScopedBitmap FDiagBackBmp_;
-  double FCurCircleDiagPaintKoef_ = 0;
+  TChartPanel chart_;
 
   // Settings, templates and languages.
   std::vector<std::u16string> arguments_;
