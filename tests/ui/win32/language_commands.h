@@ -49,7 +49,8 @@ inline std::vector<std::wstring> LanguageCodesInMenuOrder(const std::wstring& la
 
 // The menu command that picks `code` ("Default English" for the empty code), or
 // nothing when the folder has no file of that code.
-inline std::optional<int> LanguageCommand(const std::wstring& langs_folder, const std::wstring& code) {
+inline std::optional<int> LanguageCommand(const std::wstring& langs_folder,
+                                          const std::wstring& code) {
   if (code.empty()) return main_window::kMiDefaultLang;
   const std::vector<std::wstring> codes = LanguageCodesInMenuOrder(langs_folder);
   for (std::size_t i = 0; i < codes.size(); ++i) {

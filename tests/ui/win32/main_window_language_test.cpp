@@ -1,9 +1,8 @@
 // velkaro.exe in the shipped languages, seen from outside: a pick in the Language menu
 // rewrites the window's texts at once, the choice outlives the program, and every
 // translation fits its place on the form.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -44,8 +43,7 @@ class Language {
     std::vector<std::uint8_t> bytes;
     const std::u16string path(kLangsFolder.begin(), kLangsFolder.end());
     const std::u16string file = path + std::u16string(code_.begin(), code_.end()) + u".lng";
-    EXPECT_TRUE(SystemLangFileAccess().ReadBytes(file, kLanguageFileBytes, bytes))
-        << ToUtf8(file);
+    EXPECT_TRUE(SystemLangFileAccess().ReadBytes(file, kLanguageFileBytes, bytes)) << ToUtf8(file);
     const std::optional<std::u16string> text = DecodeLanguageBytes(bytes);
     EXPECT_TRUE(text.has_value()) << "not UTF-16 LE: " << Utf8(code_);
     if (!text) return;
@@ -68,12 +66,14 @@ class Language {
     const auto found = translations_.find(static_cast<std::int64_t>(id));
     return found != translations_.end() ? found->second : platform::ToWide(EnglishText(id));
   }
-  std::wstring IdleTitle() const {
-    std::wstring title = Text(TextId::TitleIdle);
-    const std::size_t at = title.find(L"%s");
-    if (at != std::wstring::npos) title.replace(at, 2, kProductName);
-    return title;
+  // The text with its "%s" replaced by `argument`.
+  std::wstring Filled(TextId id, const std::wstring& argument) const {
+    std::wstring text = Text(id);
+    const std::size_t at = text.find(L"%s");
+    if (at != std::wstring::npos) text.replace(at, 2, argument);
+    return text;
   }
+  std::wstring IdleTitle() const { return Filled(TextId::TitleIdle, kProductName); }
 
  private:
   // The test never loads translations into its own table.
@@ -115,11 +115,13 @@ const List kLists[] = {
 
 std::vector<std::wstring> ListItems(HWND combo) {
   std::vector<std::wstring> items;
-  const auto count = static_cast<WPARAM>(std::max<LRESULT>(::SendMessageW(combo, CB_GETCOUNT, 0, 0), 0));
+  const auto count =
+      static_cast<WPARAM>(std::max<LRESULT>(::SendMessageW(combo, CB_GETCOUNT, 0, 0), 0));
   for (WPARAM i = 0; i < count; ++i) {
     const auto length = ::SendMessageW(combo, CB_GETLBTEXTLEN, i, 0);
     std::wstring item(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
-    const auto copied = ::SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()));
+    const auto copied =
+        ::SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()));
     item.resize(static_cast<std::size_t>(std::max<LRESULT>(copied, 0)));
     items.push_back(item);
   }
@@ -161,16 +163,16 @@ void ExpectTextsOf(const Velkaro& app, const Language& language) {
 
 std::optional<std::wstring> StoredLangCode() {
   HKEY key = nullptr;
-  if (::RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) !=
-      ERROR_SUCCESS) {
+  if (::RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY,
+                      &key) != ERROR_SUCCESS) {
     return std::nullopt;
   }
   const std::wstring name = platform::ToWide(settings::LangCode.name);
   wchar_t value[64] = {};
   DWORD type = 0;
   DWORD size = sizeof(value) - sizeof(wchar_t);
-  const LONG read = ::RegQueryValueExW(key, name.c_str(), nullptr, &type,
-                                       reinterpret_cast<BYTE*>(value), &size);
+  const LONG read =
+      ::RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
   ::RegCloseKey(key);
   if (read != ERROR_SUCCESS || type != REG_SZ) return std::nullopt;
   return std::wstring(value);
@@ -216,7 +218,9 @@ std::wstring HintUnderMouse(const Velkaro& app, int id) {
 
 class MainWindowLanguageTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_EQ(LanguageCodesInMenuOrder(kLangsFolder).size(), 6u) << Utf8(kLangsFolder); }
+  void SetUp() override {
+    ASSERT_EQ(LanguageCodesInMenuOrder(kLangsFolder).size(), 6u) << Utf8(kLangsFolder);
+  }
 };
 
 // Each shipped language in turn, then "Default English": the texts change at once, the
@@ -264,6 +268,33 @@ TEST_F(MainWindowLanguageTest, TheChosenLanguageIsThereAgainAfterARestart) {
   ASSERT_TRUE(again.Started());
   ASSERT_TRUE(WaitForLanguage(again, german)) << Utf8(again.Caption());
   ExpectTextsOf(again, german);
+}
+
+// After a run the status and the CPU readouts hold formatted texts; a switch formats
+// them again in the new language.
+TEST_F(MainWindowLanguageTest, AfterARunTheStatusAndTheCpuReadoutsChangeToo) {
+  const Language english(L"");
+  const Language german(L"de");
+  Velkaro app(kProgram);
+  ASSERT_TRUE(app.Started());
+  app.SetRun(0, 2);
+  app.PressKey(VK_RETURN);
+  const std::wstring fulfilled = english.Filled(TextId::FulfilledThreads, L"1");
+  ASSERT_TRUE(WaitFor([&] { return app.ControlText(kLbState) == fulfilled; }))
+      << Utf8(app.ControlText(kLbState));
+  ASSERT_TRUE(WaitForLanguage(app, english));
+  const std::wstring now_before = app.ControlText(kLbPerc1);
+  ASSERT_EQ(now_before.rfind(english.Filled(TextId::CpuNow, L""), 0), 0u) << Utf8(now_before);
+  PickLanguage(app, L"de");
+  ASSERT_TRUE(WaitForLanguage(app, german));
+  EXPECT_EQ(app.ControlText(kLbState), german.Filled(TextId::FulfilledThreads, L"1"));
+  for (const auto& [id, text] :
+       {std::pair{kLbPerc1, TextId::CpuNow}, std::pair{kLbPerc2, TextId::CpuAvg}}) {
+    const std::wstring shown = app.ControlText(id);
+    const std::wstring before_value = german.Filled(text, L"");
+    EXPECT_EQ(shown.substr(0, before_value.size()), before_value) << Utf8(shown);
+    EXPECT_GT(shown.size(), before_value.size()) << "no value in " << Utf8(shown);
+  }
 }
 
 // A stored code whose file is gone leaves the English texts, and the code stays stored.
@@ -346,13 +377,15 @@ TEST_P(MainWindowLanguageLayoutTest, EveryTextFitsItsPlace) {
   struct Before {
     int label;
     int field;
-  } const rows[] = {{kLbStPause, kEdStPause}, {kLbTime, kEdTime},       {kLbPriority, kCbPriority},
-                    {kLbPriorClass, kCbPriorClass}, {kLbStyle, kCbStyle}, {kLbThreads, kEdThreads}};
+  } const rows[] = {{kLbStPause, kEdStPause},   {kLbTime, kEdTime},
+                    {kLbPriority, kCbPriority}, {kLbPriorClass, kCbPriorClass},
+                    {kLbStyle, kCbStyle},       {kLbThreads, kEdThreads}};
   for (const Before& row : rows) {
     const RECT label = BoundsInWindow(app.Control(row.label), window);
     const RECT field = BoundsInWindow(app.Control(row.field), window);
     const std::wstring text = app.ControlText(row.label);
-    EXPECT_GE(label.right - label.left, form.Ink(text)) << "label " << row.label << " cuts its text";
+    EXPECT_GE(label.right - label.left, form.Ink(text))
+        << "label " << row.label << " cuts its text";
     EXPECT_LT(label.right, field.left)
         << "label " << row.label << " \"" << Utf8(text) << "\" ends at " << label.right
         << ", its field starts at " << field.left;
