@@ -1,8 +1,9 @@
 // velkaro.exe in the shipped languages, seen from outside: a pick in the Language menu
 // rewrites the window's texts at once, the choice outlives the program, and every
 // translation fits its place on the form.
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
