@@ -34,14 +34,15 @@ struct FitRule {
 };
 // Labels at x 8 end before the fields at 186; the thread-count label runs from 186 to
 // the field at 385; "seconds" from 289 to the window's edge; the run button is 130
-// wide with its image; the lists are 296 wide with their arrow; the status and CPU
+// wide with its image; the lists are 296 wide, of which Wine draws 272 beside the
+// arrow; the status and CPU
 // labels are 159 wide; the title bar is 493 wide with its icon and buttons.
 constexpr FitRule kFitRules[] = {
     {50, 51, 100, u""},          {100, 100, 330, u"Velkaro"},  {102, 102, 159, u""},
     {103, 104, 159, u"100.000%"}, {105, 107, 159, u"100,000"},  {120, 121, 159, u"100,000"},
     {150, 151, 175, u""},         {153, 153, 175, u""},         {154, 154, 190, u""},
     {155, 155, 175, u""},         {157, 157, 195, u""},         {158, 158, 175, u""},
-    {161, 169, 276, u""},         {173, 179, 276, u""},
+    {161, 169, 272, u""},         {173, 179, 272, u""},
 };
 
 std::string Id(std::int64_t id) { return "id " + std::to_string(id) + ": "; }

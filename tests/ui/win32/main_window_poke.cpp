@@ -7,10 +7,15 @@
 //   win32ui_main_window_poke key VK          presses key VK in the foreground window
 //   win32ui_main_window_poke menu LETTER     opens the menu of that letter, as Alt+LETTER does
 //   win32ui_main_window_poke type TEXT       types TEXT into the foreground window
+//   win32ui_main_window_poke language CODE   picks the language CODE in the Language
+//                                            menu ("" or "en": Default English)
+//   win32ui_main_window_poke select ID N     selects item N of the list ID
 #include <windows.h>
 
 #include <cwchar>
 #include <string>
+
+#include "language_commands.h"
 
 #include "ui/win32/main_window_ids.h"
 #include "ui/win32/window_helpers.h"
@@ -93,6 +98,29 @@ int wmain(int argc, wchar_t** argv) {
       }
       ::SendInput(2, inputs, sizeof(INPUT));
     }
+    return 0;
+  }
+  if (command == L"language" && argc >= 3) {
+    // The menu lists the files of the running program's folder, so that folder decides.
+    DWORD process_id = 0;
+    ::GetWindowThreadProcessId(window, &process_id);
+    const HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process_id);
+    if (process == nullptr) return 1;
+    wchar_t path[MAX_PATH] = {};
+    DWORD length = MAX_PATH;
+    const bool named = ::QueryFullProcessImageNameW(process, 0, path, &length) != FALSE;
+    ::CloseHandle(process);
+    if (!named) return 1;
+    const std::wstring code = argv[2] == std::wstring(L"en") ? L"" : argv[2];
+    const auto id = velkaro::win32::driver::LanguageCommand(
+        velkaro::win32::driver::LangsFolderOf(path), code);
+    if (!id) return 3;
+    ::PostMessageW(window, WM_COMMAND, static_cast<WPARAM>(*id), 0);
+    return 0;
+  }
+  if (command == L"select" && argc >= 4) {
+    const HWND list = FindControlById(window, static_cast<int>(std::wcstol(argv[2], nullptr, 10)));
+    ::SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(std::wcstol(argv[3], nullptr, 10)), 0);
     return 0;
   }
   if (command == L"park") {
