@@ -35,8 +35,8 @@ struct FitRule {
 // Labels at x 8 end before the fields at 186; the thread-count label runs from 186 to
 // the field at 385; "seconds" from 289 to the window's edge; the run button is 130
 // wide with its image; the lists are 296 wide, of which Wine draws 272 beside the
-// arrow; the status and CPU
-// labels are 159 wide; the title bar is 493 wide with its icon and buttons.
+// arrow; the status and CPU labels are 159 wide; the title bar is 493 wide with its
+// icon and buttons.
 constexpr FitRule kFitRules[] = {
     {50, 51, 100, u""},          {100, 100, 330, u"Velkaro"},  {102, 102, 159, u""},
     {103, 104, 159, u"100.000%"}, {105, 107, 159, u"100,000"},  {120, 121, 159, u"100,000"},
