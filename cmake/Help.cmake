@@ -48,6 +48,9 @@ function(velkaro_add_help_beside target)
   _velkaro_help_sources(sources)
   # chmcmd writes the file named in the project into its working folder, and leaves an
   # empty file there when it fails; only a finished file is copied beside the program.
+  # Its scan of the pages for further files is left out: two chmcmd scanning at the
+  # same time (two programs of one build) fail to parse pages now and then, and the
+  # project names every file anyway (tests/help checks that).
   set(work ${CMAKE_CURRENT_BINARY_DIR}/help-${target})
   file(MAKE_DIRECTORY ${work})
   set(output "${dir}/Docs/${VELKARO_HELP_FILE_NAME}")
@@ -55,7 +58,7 @@ function(velkaro_add_help_beside target)
     OUTPUT "${output}"
     COMMAND ${CMAKE_COMMAND} -E make_directory "${dir}/Docs"
     COMMAND ${CMAKE_COMMAND} -E rm -f "${work}/${VELKARO_HELP_FILE_NAME}"
-    COMMAND ${VELKARO_CHMCMD} --verbosity 0 ${VELKARO_HELP_PROJECT}
+    COMMAND ${VELKARO_CHMCMD} --no-html-scan --verbosity 0 ${VELKARO_HELP_PROJECT}
     COMMAND ${CMAKE_COMMAND} -E copy "${work}/${VELKARO_HELP_FILE_NAME}" "${output}"
     WORKING_DIRECTORY "${work}"
     DEPENDS ${sources}
