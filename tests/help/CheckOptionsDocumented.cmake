@@ -1,0 +1,38 @@
+# cmake -DCLI=<velkaro-cli> -DMAN=<page.1> -DPAGE=<console.htm> -P CheckOptionsDocumented.cmake
+# Every option that velkaro-cli --help lists, long and short, is described both in the
+# manual page and on the help page of the console front end.
+cmake_minimum_required(VERSION 3.25)
+execute_process(COMMAND "${CLI}" --help RESULT_VARIABLE rc OUTPUT_VARIABLE help ERROR_VARIABLE err)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "${CLI} --help failed (${rc}): ${err}")
+endif()
+string(REGEX MATCHALL "(^|[ ,\n])--[a-z][a-z-]*" long "${help}")
+string(REGEX MATCHALL "[ \n]-[A-Za-z]," short "${help}")
+set(options "")
+foreach(option IN LISTS long short)
+  string(REGEX REPLACE "^[ ,\n]*(-[-A-Za-z]+),?$" "\\1" option "${option}")
+  list(APPEND options "${option}")
+endforeach()
+list(REMOVE_DUPLICATES options)
+list(LENGTH options count)
+if(count LESS 8)
+  message(FATAL_ERROR "found only ${count} options in the help text:\n${help}")
+endif()
+
+file(READ "${MAN}" man)
+string(REPLACE "\\-" "-" man "${man}")  # roff writes a minus as \-
+file(READ "${PAGE}" page)
+set(missing "")
+foreach(option IN LISTS options)
+  # An option stands as a word of its own: not followed by more letters or dashes.
+  foreach(doc IN ITEMS man page)
+    if(NOT "${${doc}}" MATCHES "${option}([^-A-Za-z]|$)")
+      list(APPEND missing "${option} (${doc})")
+    endif()
+  endforeach()
+endforeach()
+if(missing)
+  list(JOIN missing ", " text)
+  message(FATAL_ERROR "options of velkaro-cli --help not documented: ${text}")
+endif()
+message(STATUS "all ${count} options documented: ${options}")
