@@ -9,7 +9,7 @@ draws the busy share of one processor per time bin. Standard library only.
 
 Before each run it waits (for a while) until the rest of the machine is idle. A run
 during which other processes used more than --max-others processors is repeated, up
-to --attempts times, and the least disturbed run is drawn: a picture drawn under
+to --attempts times, and the run with the least other work on average is drawn: a picture drawn under
 other load shows that load too. The printed line, and with --log one line per rhythm
 in that file, says how much other work ran meanwhile.
 """
@@ -201,7 +201,7 @@ def main():
         # at most during one second.
         others = max(0.0, ((system[-1] - system[0]) - samples[-1][1]) / samples[-1][0])
         peak = others_peak(samples, system)
-        if best is None or peak < best[1]:
+        if best is None or others < best[0]:
             best = (others, peak, when, samples)
         if peak <= args.max_others:
             break
