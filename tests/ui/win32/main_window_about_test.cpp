@@ -141,5 +141,34 @@ TEST_F(MainWindowAboutTest, CheckForUpdatesOpensTheUpdateAddressWithTheVersion) 
             L"http://updates.example.com/kq/checkupdate/" + kVersionKey);
 }
 
+// The help viewer's window of the program's process, once it is on the screen.
+HWND HelpViewer(const Velkaro& app) { return app.FindVisibleWindow(L"HH Parent"); }
+
+// F1 and "Cautions!" open the compiled help beside the program in the system's viewer
+// (Wine's viewer shows the file's contents but draws no page without Wine Gecko, so
+// the test sees which file opened, by the viewer's title from the help project).
+TEST_F(MainWindowAboutTest, F1AndCautionsOpenTheHelpFileBesideTheProgram) {
+  app_.PressKey(VK_F1);
+  HWND viewer = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (viewer = HelpViewer(app_)) != nullptr; }, 20s));
+  EXPECT_EQ(app_.Text(viewer), L"Velkaro Help");
+  ::PostMessageW(viewer, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return HelpViewer(app_) == nullptr; }));
+
+  Command(kMiCautions);
+  EXPECT_TRUE(WaitFor([&] { return (viewer = HelpViewer(app_)) != nullptr; }, 20s));
+}
+
+// During a run the Help menu is disabled, and F1 with it.
+TEST_F(MainWindowAboutTest, F1DoesNothingDuringARun) {
+  app_.SetRun(0, 60);
+  app_.PressKey(VK_RETURN);
+  ASSERT_TRUE(WaitFor([this] { return app_.Caption() == L"CPU STRESSING!!!"; }));
+  app_.PressKey(VK_F1);
+  EXPECT_FALSE(WaitFor([&] { return HelpViewer(app_) != nullptr; }, 2s));
+  app_.PressKey(VK_ESCAPE);
+  EXPECT_TRUE(WaitFor([this] { return app_.Caption() == kIdleCaption; }));
+}
+
 }  // namespace
 }  // namespace velkaro::win32::driver
