@@ -6,6 +6,8 @@
 #         -DVERSION=... [-DDPKG_DEB=...] -P CheckLinuxPackage.cmake
 include(${CMAKE_CURRENT_LIST_DIR}/PackageCommon.cmake)
 file(REMOVE_RECURSE ${WORK_DIR})
+# No settings: the language chosen in the user's own settings would change the texts.
+set(ENV{XDG_CONFIG_HOME} ${WORK_DIR}/config)
 
 set(langs_dir share/velkaro/Langs)
 velkaro_expected_languages(${SOURCE_DIR} ${langs_dir}/ languages)
