@@ -69,7 +69,4 @@ function(velkaro_add_help_beside target)
   set_property(TARGET ${target} PROPERTY VELKARO_HELP_FILE "${output}")
 endfunction()
 
-# The manual page of velkaro-cli.
-if(NOT WIN32)
-  install(FILES ${PROJECT_SOURCE_DIR}/docs/velkaro-cli.1 DESTINATION share/man/man1)
-endif()
+# The manual page of velkaro-cli is installed with the Linux package (Package.cmake).

@@ -25,20 +25,15 @@ velkaro_expect_files(${unpacked} ${files})
 velkaro_expect_run(version "^velkaro-cli ${VERSION}" ${unpacked}/bin/velkaro-cli --version)
 velkaro_expect_run(list "7 - Rhythm \"Down-Up\"" ${unpacked}/bin/velkaro-cli --list)
 
-# A program that reads languages (the one with --lang) looks for them, after the
-# folder beside itself, in the one path built into it: it must be where the archive
-# puts them below the prefix.
+# The program looks for its languages, after the folder beside itself, in the one path
+# built into it: it must be where the archive puts them below the prefix.
 velkaro_expect_run(help "--threads" ${unpacked}/bin/velkaro-cli --help)
-if(help MATCHES "--lang")
-  file(STRINGS ${unpacked}/bin/velkaro-cli paths REGEX "^/.*/Langs$")
-  if(NOT "${PREFIX}/${langs_dir}" IN_LIST paths)
-    message(FATAL_ERROR "bin/velkaro-cli looks for its languages in '${paths}', "
-                        "the package puts them in ${PREFIX}/${langs_dir}")
-  endif()
-  message(STATUS "bin/velkaro-cli finds its languages once unpacked into ${PREFIX}")
-else()
-  message(STATUS "velkaro-cli has no --lang and reads no languages: their path is not checked")
+file(STRINGS ${unpacked}/bin/velkaro-cli paths REGEX "^/.*/Langs$")
+if(NOT "${PREFIX}/${langs_dir}" IN_LIST paths)
+  message(FATAL_ERROR "bin/velkaro-cli looks for its languages in '${paths}', "
+                      "the package puts them in ${PREFIX}/${langs_dir}")
 endif()
+message(STATUS "bin/velkaro-cli finds its languages once unpacked into ${PREFIX}")
 
 if(DPKG_DEB)
   velkaro_make_package(DEB *.deb deb)
