@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev googletest libcli11-dev nlohmann-json3-dev locales
   g++-mingw-w64-x86-64-posix mingw-w64-tools
-  wine64 fonts-wine xvfb xauth imagemagick x11-utils fp-utils
+  wine64 fonts-wine xvfb xauth imagemagick x11-utils fp-utils groff-base libxml2-utils
 )
 
 missing=()
