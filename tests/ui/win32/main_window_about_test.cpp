@@ -151,6 +151,8 @@ TEST_F(MainWindowAboutTest, F1AndCautionsOpenTheHelpFileBesideTheProgram) {
   app_.PressKey(VK_F1);
   HWND viewer = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (viewer = HelpViewer(app_)) != nullptr; }, 20s));
+  // The viewer shows its window before it takes the help file's title.
+  WaitFor([&] { return app_.Text(viewer) == L"Velkaro Help"; }, 10s);
   EXPECT_EQ(app_.Text(viewer), L"Velkaro Help");
   ::PostMessageW(viewer, WM_CLOSE, 0, 0);
   ASSERT_TRUE(WaitFor([&] { return HelpViewer(app_) == nullptr; }));
