@@ -54,25 +54,6 @@ std::int32_t ReadPosition(TSettingsStore& store, const TNumberSetting& setting,
   return BoundPosition(ReadSetting(store, setting, suffix), count);
 }
 
-// Fills a record, for the callers that hold the values rather than show them.
-class TRecordTarget final : public TRunSettingsTarget {
- public:
-  explicit TRecordTarget(TLoadedSettings& loaded) : loaded_(loaded) {}
-  void SetPause(std::int32_t seconds) override { loaded_.run.pause_s = seconds; }
-  void SetTime(std::int32_t seconds) override { loaded_.run.time_s = seconds; }
-  void SelectPriority(std::int32_t position) override { loaded_.run.priority = position; }
-  void SelectPriorityClass(std::int32_t position) override {
-    loaded_.run.priority_class = position;
-  }
-  void SelectRhythm(std::int32_t position) override { loaded_.run.rhythm = position; }
-  void SetThreads(std::int32_t count) override { loaded_.run.threads = count; }
-  void SetCompact(bool ticked) override { loaded_.options.compact = ticked; }
-  void SetAutoPin(bool ticked) override { loaded_.options.auto_pin = ticked; }
-
- private:
-  TLoadedSettings& loaded_;
-};
-
 void ReadRunValues(TSettingsStore& store, std::u16string_view suffix, const TListCounts& counts,
                    TRunSettingsTarget& target) {
   target.SetPause(ReadSetting(store, settings::PauseBefore, suffix));
@@ -85,6 +66,17 @@ void ReadRunValues(TSettingsStore& store, std::u16string_view suffix, const TLis
 }
 
 }  // namespace
+
+void TLoadedSettingsTarget::SetPause(std::int32_t seconds) { loaded_.run.pause_s = seconds; }
+void TLoadedSettingsTarget::SetTime(std::int32_t seconds) { loaded_.run.time_s = seconds; }
+void TLoadedSettingsTarget::SelectPriority(std::int32_t position) { loaded_.run.priority = position; }
+void TLoadedSettingsTarget::SelectPriorityClass(std::int32_t position) {
+  loaded_.run.priority_class = position;
+}
+void TLoadedSettingsTarget::SelectRhythm(std::int32_t position) { loaded_.run.rhythm = position; }
+void TLoadedSettingsTarget::SetThreads(std::int32_t count) { loaded_.run.threads = count; }
+void TLoadedSettingsTarget::SetCompact(bool ticked) { loaded_.options.compact = ticked; }
+void TLoadedSettingsTarget::SetAutoPin(bool ticked) { loaded_.options.auto_pin = ticked; }
 
 TListCounts RunListCounts() {
   return {static_cast<int>(ThreadPriorities.size()), static_cast<int>(PriorityClasses.size()),
@@ -100,14 +92,14 @@ void LoadRunSettings(TSettingsStore& store, std::u16string_view suffix, const TL
 
 void LoadRunSettings(TSettingsStore& store, std::u16string_view suffix, const TListCounts& counts,
                      TLoadedSettings& loaded) {
-  TRecordTarget target(loaded);
+  TLoadedSettingsTarget target(loaded);
   LoadRunSettings(store, suffix, counts, target);
 }
 
 TRunSettings ReadRunSettings(TSettingsStore& store, std::u16string_view suffix,
                              const TListCounts& counts) {
   TLoadedSettings loaded;
-  TRecordTarget target(loaded);
+  TLoadedSettingsTarget target(loaded);
   ReadRunValues(store, suffix, counts, target);
   return loaded.run;
 }

@@ -58,6 +58,23 @@ class TRunSettingsTarget {
   virtual void SetAutoPin(bool ticked) = 0;
 };
 
+// Fills a record, for the callers that hold the values rather than show them.
+class TLoadedSettingsTarget final : public TRunSettingsTarget {
+ public:
+  explicit TLoadedSettingsTarget(TLoadedSettings& loaded) : loaded_(loaded) {}
+  void SetPause(std::int32_t seconds) override;
+  void SetTime(std::int32_t seconds) override;
+  void SelectPriority(std::int32_t position) override;
+  void SelectPriorityClass(std::int32_t position) override;
+  void SelectRhythm(std::int32_t position) override;
+  void SetThreads(std::int32_t count) override;
+  void SetCompact(bool ticked) override;
+  void SetAutoPin(bool ticked) override;
+
+ private:
+  TLoadedSettings& loaded_;
+};
+
 // Reads the key of `suffix` into `target`: the six run values in their order
 // (positions bounded by `counts`, the thread count to 1 .. MaxThreadsCount(), pause
 // and time unbounded), then Compact and AutoPin from the settings key itself, also for

@@ -18,23 +18,6 @@ using namespace main_window;
 constexpr UINT kFixedItems = 4;
 constexpr UINT kEmptyListPosition = 3;
 
-// Collects what a template holds, so that the inputs take it in one go.
-class TLoadedTarget final : public TRunSettingsTarget {
- public:
-  explicit TLoadedTarget(TLoadedSettings& loaded) : loaded_(loaded) {}
-  void SetPause(std::int32_t seconds) override { loaded_.run.pause_s = seconds; }
-  void SetTime(std::int32_t seconds) override { loaded_.run.time_s = seconds; }
-  void SelectPriority(std::int32_t position) override { loaded_.run.priority = position; }
-  void SelectPriorityClass(std::int32_t position) override { loaded_.run.priority_class = position; }
-  void SelectRhythm(std::int32_t position) override { loaded_.run.rhythm = position; }
-  void SetThreads(std::int32_t count) override { loaded_.run.threads = count; }
-  void SetCompact(bool ticked) override { loaded_.options.compact = ticked; }
-  void SetAutoPin(bool ticked) override { loaded_.options.auto_pin = ticked; }
-
- private:
-  TLoadedSettings& loaded_;
-};
-
 }  // namespace
 
 TTemplatesMenu::TTemplatesMenu(TSettingsStore& store, HWND owner, HMENU submenu, Host host)
@@ -119,7 +102,7 @@ void TTemplatesMenu::settingsSaveOrDel(bool iIsSave) {
 
 void TTemplatesMenu::TemplateItemClick(int tag) {
   TLoadedSettings loaded = host_.loaded_now();
-  TLoadedTarget target(loaded);
+  TLoadedSettingsTarget target(loaded);
   try {
     if (!templates_.TemplateItemClick(tag, host_.counts(), target)) return;
   } catch (...) {
