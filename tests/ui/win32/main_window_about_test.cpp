@@ -44,28 +44,10 @@ class MainWindowAboutTest : public ::testing::Test {
 
   // The program's visible form other than its main window: the open dialog.
   HWND OpenDialog() const {
-    struct Search {
-      DWORD process;
-      HWND main;
-      HWND found;
-    } search{0, app_.Window(), nullptr};
-    ::GetWindowThreadProcessId(app_.Window(), &search.process);
-    ::EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-          auto* s = reinterpret_cast<Search*>(data);
-          DWORD owner = 0;
-          ::GetWindowThreadProcessId(window, &owner);
-          wchar_t name[64] = {};
-          ::GetClassNameW(window, name, static_cast<int>(std::size(name)));
-          if (owner == s->process && window != s->main && ::IsWindowVisible(window) &&
-              std::wstring(name) == main_window::kFormClassName) {
-            s->found = window;
-            return FALSE;
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return FindTopWindow([this](HWND window) {
+      return ProcessOf(window) == app_.ProcessId() && window != app_.Window() &&
+             ClassOf(window) == main_window::kFormClassName;
+    });
   }
 
   Velkaro app_{ProgramPath(VELKARO_EXE_PATH)};

@@ -53,6 +53,35 @@ inline bool WaitFor(const std::function<bool()>& condition,
   return condition();
 }
 
+// The first visible top-level window for which `match` holds; nullptr when none does.
+inline HWND FindTopWindow(const std::function<bool(HWND)>& match) {
+  struct Search {
+    const std::function<bool(HWND)>* match;
+    HWND found;
+  } search{&match, nullptr};
+  ::EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        if (!::IsWindowVisible(window) || !(*s->match)(window)) return TRUE;
+        s->found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+inline std::wstring ClassOf(HWND window) {
+  wchar_t name[64] = {};
+  ::GetClassNameW(window, name, static_cast<int>(std::size(name)));
+  return name;
+}
+
+inline DWORD ProcessOf(HWND window) {
+  DWORD process = 0;
+  ::GetWindowThreadProcessId(window, &process);
+  return process;
+}
+
 // The program's settings key in the registry of the current user.
 inline constexpr wchar_t kSettingsKey[] = L"Software\\Quenmark\\Velkaro";
 
@@ -221,28 +250,11 @@ class Velkaro {
 
   // A visible top-level window of the program of that class, or nullptr.
   HWND FindVisibleWindow(const wchar_t* class_name) const {
-    struct Search {
-      DWORD process;
-      const wchar_t* class_name;
-      HWND found;
-    } search{process_.dwProcessId, class_name, nullptr};
-    ::EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-          auto* s = reinterpret_cast<Search*>(data);
-          DWORD owner = 0;
-          ::GetWindowThreadProcessId(window, &owner);
-          wchar_t name[64] = {};
-          ::GetClassNameW(window, name, static_cast<int>(std::size(name)));
-          if (owner != s->process || std::wstring(name) != s->class_name ||
-              !::IsWindowVisible(window)) {
-            return TRUE;
-          }
-          s->found = window;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return FindTopWindow([&](HWND window) {
+      return ProcessOf(window) == process_.dwProcessId && ClassOf(window) == class_name;
+    });
   }
+  DWORD ProcessId() const { return process_.dwProcessId; }
 
   // The smallest rectangle around the pixels of a control's client area that show
   // `color` on the screen (empty when none do); one copy of the area, so that large

@@ -191,24 +191,9 @@ TEST_F(MainWindowModesTest, ADpiChangeWhileCompactKeepsTheCompactWindowUsable) {
 
 // The other copy of the program: a main window (it has a menu) of another process.
 HWND FindClone(HWND first) {
-  struct Search {
-    HWND first;
-    HWND found;
-  } search{first, nullptr};
-  ::EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        wchar_t name[64] = {};
-        ::GetClassNameW(window, name, 64);
-        if (window != s->first && std::wstring(name) == kFormClassName &&
-            ::IsWindowVisible(window) && ::GetMenu(window) != nullptr) {
-          s->found = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return FindTopWindow([first](HWND window) {
+    return window != first && ClassOf(window) == kFormClassName && ::GetMenu(window) != nullptr;
+  });
 }
 
 TEST_F(MainWindowModesTest, F5StartsACloneBesideTheWindowWithTheSameValues) {

@@ -182,27 +182,9 @@ TEST(MainWindowSettingsTest, TogglingAWindowOptionStoresItAtOnce) {
 
 // The program's message box, and the texts of its controls.
 std::vector<std::wstring> MessageBoxTexts(const Velkaro& app, HWND& box) {
-  box = nullptr;
-  struct Search {
-    DWORD process;
-    HWND found;
-  } search{0, nullptr};
-  ::GetWindowThreadProcessId(app.Window(), &search.process);
-  ::EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(window, &owner);
-        wchar_t name[16] = {};
-        ::GetClassNameW(window, name, 16);
-        if (owner == s->process && std::wstring(name) == L"#32770" && ::IsWindowVisible(window)) {
-          s->found = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  box = search.found;
+  box = FindTopWindow([&](HWND window) {
+    return ProcessOf(window) == app.ProcessId() && ClassOf(window) == L"#32770";
+  });
   std::vector<std::wstring> texts;
   if (box == nullptr) return texts;
   for (HWND child = ::GetWindow(box, GW_CHILD); child != nullptr;
