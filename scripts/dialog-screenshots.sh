@@ -8,24 +8,16 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$here/..
 out=${1:-$root/docs/screenshots}
-build=$root/build/windows
+. "$here/screenshot-common.sh"
 exe=$build/src/ui/win32/velkaro.exe
 cli=$build/src/cli/velkaro-cli.exe
 poke=$build/tests/ui/win32/win32ui_main_window_poke.exe
-for f in "$exe" "$cli" "$poke"; do
-  [ -f "$f" ] || { echo "missing $f: build the windows preset first" >&2; exit 1; }
-done
-mkdir -p "$out"
+shots_require "$exe" "$cli" "$poke"
+shots_start
 
-if [ -z "${VELKARO_IN_XVFB:-}" ]; then
-  VELKARO_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$out"
-fi
-
-export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix}
-"$here/wine-session.sh" start
-trap '"$here/wine-session.sh" stop >/dev/null' EXIT
-
-# A few templates, saved the way a script would save them.
+# The defaults (compact window and automatic pinning ticked), and a few templates,
+# saved the way a script would save them.
+"$here/wine-run.sh" reg delete 'HKCU\Software\Quenmark\Velkaro' /f >/dev/null 2>&1 || true
 "$here/wine-run.sh" "$cli" --save-template "Quick check" -p 0 -t 30 -n 2 >/dev/null
 "$here/wine-run.sh" "$cli" --save-template "Overnight soak" -p 10 -t 28800 -r 4 -n 8 >/dev/null
 "$here/wine-run.sh" "$cli" --save-template "Thermal steps" -p 3 -t 600 -r 7 -n 4 >/dev/null

@@ -9,23 +9,13 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$here/..
 out=${1:-$root/docs/screenshots/languages}
-build=$root/build/windows
+. "$here/screenshot-common.sh"
 exe=$build/src/ui/win32/velkaro.exe
 poke=$build/tests/ui/win32/win32ui_main_window_poke.exe
-for f in "$exe" "$poke"; do
-  [ -f "$f" ] || { echo "missing $f: build the windows preset first" >&2; exit 1; }
-done
-mkdir -p "$out"
+shots_require "$exe" "$poke"
 # English first, then the files beside the program.
 codes="en $(cd "$build/src/ui/win32/Langs" && ls -- *.lng | sed 's/\.lng$//' | tr '\n' ' ')"
-
-if [ -z "${VELKARO_IN_XVFB:-}" ]; then
-  VELKARO_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$out"
-fi
-
-export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix}
-"$here/wine-session.sh" start
-trap '"$here/wine-session.sh" stop >/dev/null' EXIT
+shots_start
 
 # The window starts in English with the default run, whatever an earlier run chose.
 "$here/wine-run.sh" reg delete 'HKCU\Software\Quenmark\Velkaro' /f >/dev/null 2>&1 || true

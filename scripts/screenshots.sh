@@ -7,21 +7,17 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$here/..
 out=${1:-$root/docs/screenshots}
-build=$root/build/windows
+. "$here/screenshot-common.sh"
 exe=$build/src/ui/win32/velkaro.exe
 poke=$build/tests/ui/win32/win32ui_main_window_poke.exe
-for f in "$exe" "$poke"; do
-  [ -f "$f" ] || { echo "missing $f: build the windows preset first" >&2; exit 1; }
+shots_require "$exe" "$poke"
+shots_start
+
+# The full window during the run: the defaults otherwise compact it.
+"$here/wine-run.sh" reg delete 'HKCU\Software\Quenmark\Velkaro' /f >/dev/null 2>&1 || true
+for option in Compact AutoPin; do
+  "$here/wine-run.sh" reg add 'HKCU\Software\Quenmark\Velkaro' /v "$option" /t REG_DWORD /d 0 /f >/dev/null
 done
-mkdir -p "$out"
-
-if [ -z "${VELKARO_IN_XVFB:-}" ]; then
-  VELKARO_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$out"
-fi
-
-export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix}
-"$here/wine-session.sh" start
-trap '"$here/wine-session.sh" stop >/dev/null' EXIT
 
 "$here/wine-run.sh" "$exe" &
 app=$!
