@@ -37,6 +37,7 @@ constexpr std::size_t kStack = 64 * 1024;
 struct RawShared {
   std::atomic<std::uint32_t> go{0};
   std::atomic<bool> run{true};
+  LatestMoment last_start, last_end;
 };
 
 #if defined(_WIN32)
@@ -44,8 +45,10 @@ using RawThread = HANDLE;
 
 DWORD WINAPI RawBody(LPVOID argument) {
   auto* shared = static_cast<RawShared*>(argument);
+  shared->last_start.Mark();
   while (shared->run.load(std::memory_order_relaxed)) {
   }
+  shared->last_end.Mark();
   return 0;
 }
 bool RawCreate(RawShared& shared, RawThread& thread) {
@@ -69,8 +72,10 @@ void* RawBody(void* argument) {
     syscall(SYS_futex, reinterpret_cast<std::uint32_t*>(&shared->go), FUTEX_WAIT_PRIVATE, 0,
             nullptr, nullptr, 0);
   }
+  shared->last_start.Mark();
   while (shared->run.load(std::memory_order_relaxed)) {
   }
+  shared->last_end.Mark();
   return nullptr;
 }
 bool RawCreate(RawShared& shared, RawThread& thread) {
@@ -108,6 +113,12 @@ void Isolated(F measure) {
 #endif
 }
 
+std::string Fixed1(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f", value);
+  return text;
+}
+
 // Plain threads: create all parked, release all, let them spin `spin_ms`, drop the flag.
 void MeasureRaw(std::int32_t count, std::uint32_t spin_ms, bool probe_only) {
   RawShared shared;
@@ -139,18 +150,14 @@ void MeasureRaw(std::int32_t count, std::uint32_t spin_ms, bool probe_only) {
   shared.run = false;
   for (RawThread thread : threads) RawJoin(thread);
   const double t4 = NowMs();
+  const bool all_ran = shared.last_start.Ns() != 0 && shared.last_start.Ms() <= stop_request;
   std::printf(
-      "| %7d | floor  | %9.1f | %6.1f | %8.2f | %9.1f | %8.1f | %8.1f | %9llu |\n", created,
-      t1 - t0, (t1 - t0) * 1000.0 / created,
+      "| %7d | floor  | %9.1f | %6.1f | %8.2f | %9.1f | %10s | %8.1f | %8.1f | %9.1f | %9llu |\n",
+      created, t1 - t0, (t1 - t0) * 1000.0 / created,
       static_cast<double>(rss_prepared - rss_before) / created, t3 - t2,
-      stop_request - slept_from - spin_ms, t4 - stop_request,
+      all_ran ? Fixed1(shared.last_start.Ms() - t2).c_str() : "not all",
+      stop_request - slept_from - spin_ms, shared.last_end.Ms() - stop_request, t4 - stop_request,
       static_cast<unsigned long long>(PeakResidentKiB() / 1024));
-}
-
-std::string Fixed1(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f", value);
-  return text;
 }
 
 void MeasureEngine(std::int32_t count, std::uint32_t time_ms) {
@@ -159,10 +166,10 @@ void MeasureEngine(std::int32_t count, std::uint32_t time_ms) {
   BenchHost host;
   TRunController controller(host, threads);
   double stop_request = 0;
-  double all_released = 0;
+  std::int32_t running_at_pass = 0;
   host.on_messages = [&] {
-    if (stop_request == 0 && threads.resumed >= count) {
-      all_released = threads.last_resume;
+    running_at_pass = threads.running.load();
+    if (stop_request == 0 && running_at_pass >= count) {
       stop_request = NowMs();
       controller.Stop();
     }
@@ -179,16 +186,23 @@ void MeasureEngine(std::int32_t count, std::uint32_t time_ms) {
                 limit ? std::string(limit->name).c_str() : "not named");
     return;
   }
-  const double stop_ms = stop_request != 0 ? t_end - stop_request : -1;
+  const char* kind = "engine";
+  if (stop_request == 0) {
+    std::printf("| %7d | %s | %9.1f | %6.1f | %8.2f | %d released, %d running at the last message pass before the %u s deadline |"
+                " | | | | %9llu |\n",
+                count, kind, threads.last_create - t0, (threads.last_create - t0) * 1000.0 / count,
+                static_cast<double>(threads.rss_prepared_kib - rss_before) / count, started,
+                running_at_pass, time_ms / 1000,
+                static_cast<unsigned long long>(PeakResidentKiB() / 1024));
+    return;
+  }
   std::printf(
-      "| %7d | engine | %9.1f | %6.1f | %8.2f | %9s | %8.1f | %8s | %9llu |\n", count,
-      threads.last_create - t0, (threads.last_create - t0) * 1000.0 / count,
+      "| %7d | %s | %9.1f | %6.1f | %8.2f | %9.1f | %10.1f | %8.1f | %8.1f | %9.1f | %9llu |\n",
+      count, kind, threads.last_create - t0, (threads.last_create - t0) * 1000.0 / count,
       static_cast<double>(threads.rss_prepared_kib - rss_before) / count,
-      started == count ? Fixed1(threads.last_resume - threads.first_resume).c_str()
-                       : ("only " + std::to_string(started)).c_str(),
-      stop_request != 0 ? stop_request - all_released : -1.0,
-      stop_ms >= 0 ? Fixed1(stop_ms).c_str() : "deadline",
-      static_cast<unsigned long long>(PeakResidentKiB() / 1024));
+      threads.last_resume - threads.first_resume, threads.last_start.Ms() - threads.first_resume,
+      stop_request - threads.last_start.Ms(), threads.last_end.Ms() - stop_request,
+      t_end - stop_request, static_cast<unsigned long long>(PeakResidentKiB() / 1024));
 }
 
 }  // namespace
@@ -235,12 +249,21 @@ int main(int argc, char** argv) {
     std::printf("# largest count: %d (plain threads created before failure, minus %d)\n",
                 max_count + margin, margin);
   }
-  std::printf("# engine: mono workers, normal class and priority; run time %u s; stop requested at\n"
-              "# the first message pass after the last release. floor: plain threads, released at\n"
-              "# once, spinning 1 s. Times in ms; RSS per worker in KiB at the moment all exist.\n",
-              time_s);
-  std::printf("| threads | kind   | prepare ms | us/thr | KiB/thr  | release ms | late ms  | stop ms  | peak MiB  |\n");
-  std::printf("|---|---|---|---|---|---|---|---|---|\n");
+  std::printf(
+      "# engine: mono workers through TRunController, normal class and priority, run time %u s,\n"
+      "#   released one by one by the controller;\n"
+      "#   the stop is requested at the controller's first message pass once every worker runs.\n"
+      "# floor: plain threads parked on one futex, released by one wake, spinning 1 s.\n"
+      "# Times in ms. resume: first to last release call of the releasing thread (floor: the\n"
+      "#   one wake). all run: first release call to the moment the last worker's body began.\n"
+      "#   acts late: engine, last body began -> stop requested (the next message pass); floor,\n"
+      "#   how much later than planned the releasing thread woke from its 1 s sleep to stop.\n"
+      "#   last end: stop requested -> the last body returned. return: stop requested ->\n"
+      "#   RunStress returned (floor: all joined), which includes the 50 ms polls of the stop wait.\n"
+      "# KiB/thr: resident memory per worker at the moment all exist.\n",
+      time_s);
+  std::printf("| threads | kind   | prepare ms | us/thr | KiB/thr  | resume ms | all run ms | acts late | last end | return ms | peak MiB  |\n");
+  std::printf("|---|---|---|---|---|---|---|---|---|---|---|\n");
   for (const std::int32_t count : ParseCounts(counts_text, max_count)) {
     if (floor) Isolated([&] { MeasureRaw(count, 1000, false); });
     Isolated([&] { MeasureEngine(count, time_s * 1000); });
