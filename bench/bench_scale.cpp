@@ -1,7 +1,7 @@
 // Scale: preparation, release and stop of many mono workers, and their resident
 // memory, beside plain threads with the same small stacks (the floor).
 //   bench_scale [--counts 1000,10000,max] [--time SECONDS] [--margin N] [--over-limit 0|1]
-//               [--floor 0|1]
+//               [--floor 0|1] [--tree 0|1]
 // "max" is the most threads the system allows (found by creating plain threads until
 // creation fails, up to 100,000) minus the margin; with "max", a last run asks for 1,000
 // more than the limit to show the failure and the limit named.
@@ -37,7 +37,13 @@ constexpr std::size_t kStack = 64 * 1024;
 struct RawShared {
   std::atomic<std::uint32_t> go{0};
   std::atomic<bool> run{true};
+  std::atomic<std::int32_t> started{0};
   LatestMoment last_start, last_end;
+
+  void Began() {
+    last_start.Mark();
+    started.fetch_add(1);
+  }
 };
 
 #if defined(_WIN32)
@@ -45,7 +51,7 @@ using RawThread = HANDLE;
 
 DWORD WINAPI RawBody(LPVOID argument) {
   auto* shared = static_cast<RawShared*>(argument);
-  shared->last_start.Mark();
+  shared->Began();
   while (shared->run.load(std::memory_order_relaxed)) {
   }
   shared->last_end.Mark();
@@ -72,7 +78,7 @@ void* RawBody(void* argument) {
     syscall(SYS_futex, reinterpret_cast<std::uint32_t*>(&shared->go), FUTEX_WAIT_PRIVATE, 0,
             nullptr, nullptr, 0);
   }
-  shared->last_start.Mark();
+  shared->Began();
   while (shared->run.load(std::memory_order_relaxed)) {
   }
   shared->last_end.Mark();
@@ -119,8 +125,31 @@ std::string Fixed1(double value) {
   return text;
 }
 
-// Plain threads: create all parked, release all, let them spin `spin_ms`, drop the flag.
-void MeasureRaw(std::int32_t count, std::uint32_t spin_ms, bool probe_only) {
+// Waits until every one of `count` threads has begun or `wait_ms` have passed.
+void WaitForAll(const RawShared& shared, std::int32_t count, std::uint32_t wait_ms) {
+  const double until = NowMs() + wait_ms;
+  while (shared.started.load() < count && NowMs() < until) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
+void PrintRawRow(const char* kind, std::int32_t created, double prepare_ms, double kib,
+                 double release_from, double release_to, const RawShared& shared,
+                 double stop_request, double joined) {
+  const bool all_ran = shared.started.load() == created;
+  std::printf(
+      "| %7d | %s | %9.1f | %6.1f | %8.2f | %9.1f | %10s | %9s | %8.1f | %9.1f | %9llu |\n",
+      created, kind, prepare_ms, prepare_ms * 1000.0 / created, kib, release_to - release_from,
+      all_ran ? Fixed1(shared.last_start.Ms() - release_from).c_str()
+              : (std::to_string(shared.started.load()) + " ran").c_str(),
+      all_ran ? Fixed1(stop_request - shared.last_start.Ms()).c_str() : "-",
+      shared.last_end.Ms() - stop_request, joined - stop_request,
+      static_cast<unsigned long long>(PeakResidentKiB() / 1024));
+}
+
+// Plain threads: create all parked, release all with one wake, wait until all run (at
+// most `wait_ms`), drop the flag.
+void MeasureRaw(std::int32_t count, std::uint32_t wait_ms, bool probe_only) {
   RawShared shared;
   std::vector<RawThread> threads;
   threads.reserve(static_cast<std::size_t>(count));
@@ -144,21 +173,90 @@ void MeasureRaw(std::int32_t count, std::uint32_t spin_ms, bool probe_only) {
   const double t2 = NowMs();
   RawRelease(shared, threads);
   const double t3 = NowMs();
-  const double slept_from = NowMs();
-  std::this_thread::sleep_for(std::chrono::milliseconds(spin_ms));
+  WaitForAll(shared, created, wait_ms);
   const double stop_request = NowMs();
   shared.run = false;
   for (RawThread thread : threads) RawJoin(thread);
-  const double t4 = NowMs();
-  const bool all_ran = shared.last_start.Ns() != 0 && shared.last_start.Ms() <= stop_request;
-  std::printf(
-      "| %7d | floor  | %9.1f | %6.1f | %8.2f | %9.1f | %10s | %8.1f | %8.1f | %9.1f | %9llu |\n",
-      created, t1 - t0, (t1 - t0) * 1000.0 / created,
-      static_cast<double>(rss_prepared - rss_before) / created, t3 - t2,
-      all_ran ? Fixed1(shared.last_start.Ms() - t2).c_str() : "not all",
-      stop_request - slept_from - spin_ms, shared.last_end.Ms() - stop_request, t4 - stop_request,
-      static_cast<unsigned long long>(PeakResidentKiB() / 1024));
+  PrintRawRow("floor ", created, t1 - t0, static_cast<double>(rss_prepared - rss_before) / created,
+              t2, t3, shared, stop_request, NowMs());
 }
+
+#if !defined(_WIN32)
+// Plain threads woken along a binary tree: the releasing thread wakes the first, and
+// each woken thread wakes two more before it spins, so the release needs one wake of
+// the releasing thread and then only the woken threads' own time.
+struct TreeNode {
+  std::atomic<std::uint32_t> go{0};
+  RawShared* shared = nullptr;
+  TreeNode* next[2] = {nullptr, nullptr};
+  pthread_t thread{};
+};
+
+void TreeWake(TreeNode* node) {
+  node->go.store(1, std::memory_order_release);
+  syscall(SYS_futex, reinterpret_cast<std::uint32_t*>(&node->go), FUTEX_WAKE_PRIVATE, 1, nullptr,
+          nullptr, 0);
+}
+
+void* TreeBody(void* argument) {
+  auto* node = static_cast<TreeNode*>(argument);
+  while (node->go.load(std::memory_order_acquire) == 0) {
+    syscall(SYS_futex, reinterpret_cast<std::uint32_t*>(&node->go), FUTEX_WAIT_PRIVATE, 0,
+            nullptr, nullptr, 0);
+  }
+  for (TreeNode* next : node->next) {
+    if (next != nullptr) TreeWake(next);
+  }
+  RawShared& shared = *node->shared;
+  shared.Began();
+  while (shared.run.load(std::memory_order_relaxed)) {
+  }
+  shared.last_end.Mark();
+  return nullptr;
+}
+
+void MeasureTree(std::int32_t count, std::uint32_t wait_ms) {
+  RawShared shared;
+  std::vector<TreeNode> nodes(static_cast<std::size_t>(count));
+  for (std::size_t i = 0; i < nodes.size(); ++i) {
+    nodes[i].shared = &shared;
+    for (std::size_t k = 0; k < 2; ++k) {
+      const std::size_t child = 2 * i + 1 + k;
+      if (child < nodes.size()) nodes[i].next[k] = &nodes[child];
+    }
+  }
+  pthread_attr_t attr;
+  pthread_attr_init(&attr);
+  pthread_attr_setstacksize(&attr, kStack);
+  const std::uint64_t rss_before = ResidentKiB();
+  const double t0 = NowMs();
+  std::int32_t created = 0;
+  for (TreeNode& node : nodes) {
+    if (pthread_create(&node.thread, &attr, TreeBody, &node) != 0) break;
+    ++created;
+  }
+  pthread_attr_destroy(&attr);
+  const double t1 = NowMs();
+  const std::uint64_t rss_prepared = ResidentKiB();
+  if (created != count) {
+    std::printf("| %7d | tree   | only %d threads created |\n", count, created);
+    shared.run = false;
+    for (TreeNode& node : nodes) TreeWake(&node);
+    for (std::int32_t i = 0; i < created; ++i) pthread_join(nodes[static_cast<std::size_t>(i)].thread, nullptr);
+    return;
+  }
+  const double t2 = NowMs();
+  TreeWake(&nodes[0]);
+  const double t3 = NowMs();
+  WaitForAll(shared, count, wait_ms);
+  const double stop_request = NowMs();
+  shared.run = false;
+  for (TreeNode& node : nodes) TreeWake(&node);  // those the tree has not reached yet
+  for (TreeNode& node : nodes) pthread_join(node.thread, nullptr);
+  PrintRawRow("tree  ", created, t1 - t0, static_cast<double>(rss_prepared - rss_before) / created,
+              t2, t3, shared, stop_request, NowMs());
+}
+#endif
 
 void MeasureEngine(std::int32_t count, std::uint32_t time_ms) {
   TimedPlatform threads;
@@ -215,11 +313,13 @@ int main(int argc, char** argv) {
   std::int32_t margin = 300;
   bool over_limit = true;
   bool floor = true;
+  bool tree = true;
   for (int i = 1; i + 1 < argc; i += 2) {
     if (std::strcmp(argv[i], "--counts") == 0) counts_text = argv[i + 1];
     if (std::strcmp(argv[i], "--time") == 0) time_s = static_cast<std::uint32_t>(std::stoul(argv[i + 1]));
     if (std::strcmp(argv[i], "--margin") == 0) margin = std::stoi(argv[i + 1]);
     if (std::strcmp(argv[i], "--floor") == 0) floor = std::strcmp(argv[i + 1], "0") != 0;
+    if (std::strcmp(argv[i], "--tree") == 0) tree = std::strcmp(argv[i + 1], "0") != 0;
     if (std::strcmp(argv[i], "--over-limit") == 0) over_limit = std::strcmp(argv[i + 1], "0") != 0;
   }
   std::printf("# bench_scale on %s\n", MachineLine().c_str());
@@ -250,22 +350,26 @@ int main(int argc, char** argv) {
                 max_count + margin, margin);
   }
   std::printf(
-      "# engine: mono workers through TRunController, normal class and priority, run time %u s,\n"
-      "#   released one by one by the controller;\n"
-      "#   the stop is requested at the controller's first message pass once every worker runs.\n"
-      "# floor: plain threads parked on one futex, released by one wake, spinning 1 s.\n"
-      "# Times in ms. resume: first to last release call of the releasing thread (floor: the\n"
-      "#   one wake). all run: first release call to the moment the last worker's body began.\n"
-      "#   acts late: engine, last body began -> stop requested (the next message pass); floor,\n"
-      "#   how much later than planned the releasing thread woke from its 1 s sleep to stop.\n"
-      "#   last end: stop requested -> the last body returned. return: stop requested ->\n"
-      "#   RunStress returned (floor: all joined), which includes the 50 ms polls of the stop wait.\n"
-      "# KiB/thr: resident memory per worker at the moment all exist.\n",
+      "# engine: mono workers through TRunController, normal class and priority, released one\n"
+      "#   by one by the controller; the stop is requested at its first message pass once every\n"
+      "#   worker runs, or the run ends at its %u s deadline.\n"
+      "# floor: plain threads parked on one futex, released by one wake. tree (Linux): plain\n"
+      "#   threads woken along a binary tree, one wake by the releasing thread. Both wait (at\n"
+      "#   most the run time) until all run, then drop the flag.\n"
+      "# Times in ms. resume: first to last release call of the releasing thread (floor, tree:\n"
+      "#   its one wake). all run: first release call -> the last body began (else how many\n"
+      "#   ran). acts late: the last body began -> stop requested (engine: its next message\n"
+      "#   pass; floor, tree: the 10 ms poll). last end: stop requested -> the last body\n"
+      "#   returned. return: stop requested -> RunStress returned (with the stop wait's 50 ms\n"
+      "#   polls; floor, tree: all joined). KiB/thr: resident memory per thread once all exist.\n",
       time_s);
   std::printf("| threads | kind   | prepare ms | us/thr | KiB/thr  | resume ms | all run ms | acts late | last end | return ms | peak MiB  |\n");
   std::printf("|---|---|---|---|---|---|---|---|---|---|---|\n");
   for (const std::int32_t count : ParseCounts(counts_text, max_count)) {
-    if (floor) Isolated([&] { MeasureRaw(count, 1000, false); });
+    if (floor) Isolated([&] { MeasureRaw(count, time_s * 1000, false); });
+#if !defined(_WIN32)
+    if (tree) Isolated([&] { MeasureTree(count, time_s * 1000); });
+#endif
     Isolated([&] { MeasureEngine(count, time_s * 1000); });
   }
   if (over_limit && max_count + margin < kMaxThreads) {
