@@ -133,15 +133,16 @@ void WaitForAll(const RawShared& shared, std::int32_t count, std::uint32_t wait_
   }
 }
 
+// `ran` is the number of bodies begun when the stop was requested.
 void PrintRawRow(const char* kind, std::int32_t created, double prepare_ms, double kib,
                  double release_from, double release_to, const RawShared& shared,
-                 double stop_request, double joined) {
-  const bool all_ran = shared.started.load() == created;
+                 std::int32_t ran, double stop_request, double joined) {
+  const bool all_ran = ran == created;
   std::printf(
       "| %7d | %s | %9.1f | %6.1f | %8.2f | %9.1f | %10s | %9s | %8.1f | %9.1f | %9llu |\n",
       created, kind, prepare_ms, prepare_ms * 1000.0 / created, kib, release_to - release_from,
       all_ran ? Fixed1(shared.last_start.Ms() - release_from).c_str()
-              : (std::to_string(shared.started.load()) + " ran").c_str(),
+              : (std::to_string(ran) + " ran").c_str(),
       all_ran ? Fixed1(stop_request - shared.last_start.Ms()).c_str() : "-",
       shared.last_end.Ms() - stop_request, joined - stop_request,
       static_cast<unsigned long long>(PeakResidentKiB() / 1024));
@@ -174,11 +175,12 @@ void MeasureRaw(std::int32_t count, std::uint32_t wait_ms, bool probe_only) {
   RawRelease(shared, threads);
   const double t3 = NowMs();
   WaitForAll(shared, created, wait_ms);
+  const std::int32_t ran = shared.started.load();
   const double stop_request = NowMs();
   shared.run = false;
   for (RawThread thread : threads) RawJoin(thread);
   PrintRawRow("floor ", created, t1 - t0, static_cast<double>(rss_prepared - rss_before) / created,
-              t2, t3, shared, stop_request, NowMs());
+              t2, t3, shared, ran, stop_request, NowMs());
 }
 
 #if !defined(_WIN32)
@@ -249,12 +251,13 @@ void MeasureTree(std::int32_t count, std::uint32_t wait_ms) {
   TreeWake(&nodes[0]);
   const double t3 = NowMs();
   WaitForAll(shared, count, wait_ms);
+  const std::int32_t ran = shared.started.load();
   const double stop_request = NowMs();
   shared.run = false;
   for (TreeNode& node : nodes) TreeWake(&node);  // those the tree has not reached yet
   for (TreeNode& node : nodes) pthread_join(node.thread, nullptr);
   PrintRawRow("tree  ", created, t1 - t0, static_cast<double>(rss_prepared - rss_before) / created,
-              t2, t3, shared, stop_request, NowMs());
+              t2, t3, shared, ran, stop_request, NowMs());
 }
 #endif
 
