@@ -1,5 +1,5 @@
 // Responsiveness: with many mono workers at normal priority, the time from a stop
-// request to the end of the last worker, and the largest gap between two of the
+// request to the end of the last worker (and to RunStress's return), and the largest gap between two of the
 // controller's once-a-second updates.
 //   bench_responsiveness [--counts 2,100,1000,10000] [--stop-after S] [--time S]
 //                        [--short-slice 0|1]
@@ -24,6 +24,7 @@ void Measure(std::int32_t count, std::uint32_t stop_after_ms, std::uint32_t time
   const double t0 = NowMs();
   const double stop_due = t0 + stop_after_ms;
   double stop_seen = 0;
+  std::int32_t running_at_stop = 0;
   double max_pass_gap = 0;
   double last_pass = t0;
   host.on_messages = [&] {
@@ -32,6 +33,7 @@ void Measure(std::int32_t count, std::uint32_t stop_after_ms, std::uint32_t time
     last_pass = now;
     if (stop_seen == 0 && now >= stop_due) {
       stop_seen = now;
+      running_at_stop = threads.running.load();
       controller.Stop();
     }
   };
@@ -44,8 +46,10 @@ void Measure(std::int32_t count, std::uint32_t stop_after_ms, std::uint32_t time
     max_gap = std::max(max_gap, host.updates[i] - host.updates[i - 1]);
   }
   const double first_update = host.updates.empty() ? -1 : host.updates.front() - t0;
-  std::printf("| %6d | %7d | %9.0f | %8.0f | %10.0f | %7zu | %9.0f | %8.0f | %s\n", count, started,
-              threads.last_create - t0, stop_seen != 0 ? stop_seen - stop_due : -1.0,
+  std::printf("| %6d | %7d | %7d | %9.0f | %8.0f | %8.0f | %9.0f | %7zu | %9.0f | %8.0f | %s\n",
+              count, started, running_at_stop, threads.last_create - t0,
+              stop_seen != 0 ? stop_seen - stop_due : -1.0,
+              stop_seen != 0 ? threads.last_end.Ms() - stop_due : -1.0,
               stop_seen != 0 ? end - stop_due : -1.0, host.updates.size(), first_update, max_gap,
               stop_seen != 0 ? "" : "(stop never seen: run ended at its deadline)");
   std::printf("|        |         | largest gap between message passes: %.0f ms\n", max_pass_gap);
@@ -69,12 +73,14 @@ int main(int argc, char** argv) {
   }
   std::printf("# bench_responsiveness on %s\n", MachineLine().c_str());
   std::printf("# mono workers, normal class and priority; stop due %u s after the start; run time %u s.\n"
-              "# stop ms = stop due -> last worker ended; late = stop due -> controller saw it;\n"
-              "# gap = largest time between two once-a-second progress updates.\n"
+              "# started = released by the controller; running = bodies begun when the stop was seen;\n"
+              "# late = stop due -> controller saw it (its next message pass); last end = stop due ->\n"
+              "# the last worker's body returned; return = stop due -> RunStress returned (with the\n"
+              "# stop wait's 50 ms polls); gap = largest time between two once-a-second updates.\n"
               "# controller thread with a short time slice: %s\n",
               stop_after_s, time_s, short_slice ? "yes" : "no");
-  std::printf("| threads | started | prepare ms | late ms | stop ms | updates | first ms | gap ms |\n");
-  std::printf("|---|---|---|---|---|---|---|---|\n");
+  std::printf("| threads | started | running | prepare ms | late ms | last end | return ms | updates | first ms | gap ms |\n");
+  std::printf("|---|---|---|---|---|---|---|---|---|---|\n");
   for (const std::int32_t count : ParseCounts(counts, 100000)) {
     Measure(count, stop_after_s * 1000, time_s * 1000, short_slice);
   }

@@ -1,7 +1,7 @@
 // Scale: preparation, release and stop of many mono workers, and their resident
 // memory, beside plain threads with the same small stacks (the floor).
 //   bench_scale [--counts 1000,10000,max] [--time SECONDS] [--margin N] [--over-limit 0|1]
-//               [--floor 0|1]
+//               [--floor 0|1] [--tree 0|1]
 // "max" is the most threads the system allows (found by creating plain threads until
 // creation fails, up to 100,000) minus the margin; with "max", a last run asks for 1,000
 // more than the limit to show the failure and the limit named.
@@ -37,6 +37,13 @@ constexpr std::size_t kStack = 64 * 1024;
 struct RawShared {
   std::atomic<std::uint32_t> go{0};
   std::atomic<bool> run{true};
+  std::atomic<std::int32_t> started{0};
+  LatestMoment last_start, last_end;
+
+  void Began() {
+    last_start.Mark();
+    started.fetch_add(1);
+  }
 };
 
 #if defined(_WIN32)
@@ -44,8 +51,10 @@ using RawThread = HANDLE;
 
 DWORD WINAPI RawBody(LPVOID argument) {
   auto* shared = static_cast<RawShared*>(argument);
+  shared->Began();
   while (shared->run.load(std::memory_order_relaxed)) {
   }
+  shared->last_end.Mark();
   return 0;
 }
 bool RawCreate(RawShared& shared, RawThread& thread) {
@@ -69,8 +78,10 @@ void* RawBody(void* argument) {
     syscall(SYS_futex, reinterpret_cast<std::uint32_t*>(&shared->go), FUTEX_WAIT_PRIVATE, 0,
             nullptr, nullptr, 0);
   }
+  shared->Began();
   while (shared->run.load(std::memory_order_relaxed)) {
   }
+  shared->last_end.Mark();
   return nullptr;
 }
 bool RawCreate(RawShared& shared, RawThread& thread) {
@@ -108,8 +119,38 @@ void Isolated(F measure) {
 #endif
 }
 
-// Plain threads: create all parked, release all, let them spin `spin_ms`, drop the flag.
-void MeasureRaw(std::int32_t count, std::uint32_t spin_ms, bool probe_only) {
+std::string Fixed1(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f", value);
+  return text;
+}
+
+// Waits until every one of `count` threads has begun or `wait_ms` have passed.
+void WaitForAll(const RawShared& shared, std::int32_t count, std::uint32_t wait_ms) {
+  const double until = NowMs() + wait_ms;
+  while (shared.started.load() < count && NowMs() < until) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
+// `ran` is the number of bodies begun when the stop was requested.
+void PrintRawRow(const char* kind, std::int32_t created, double prepare_ms, double kib,
+                 double release_from, double release_to, const RawShared& shared,
+                 std::int32_t ran, double stop_request, double joined) {
+  const bool all_ran = ran == created;
+  std::printf(
+      "| %7d | %s | %9.1f | %6.1f | %8.2f | %9.1f | %10s | %9s | %8.1f | %9.1f | %9llu |\n",
+      created, kind, prepare_ms, prepare_ms * 1000.0 / created, kib, release_to - release_from,
+      all_ran ? Fixed1(shared.last_start.Ms() - release_from).c_str()
+              : (std::to_string(ran) + " ran").c_str(),
+      all_ran ? Fixed1(stop_request - shared.last_start.Ms()).c_str() : "-",
+      shared.last_end.Ms() - stop_request, joined - stop_request,
+      static_cast<unsigned long long>(PeakResidentKiB() / 1024));
+}
+
+// Plain threads: create all parked, release all with one wake, wait until all run (at
+// most `wait_ms`), drop the flag.
+void MeasureRaw(std::int32_t count, std::uint32_t wait_ms, bool probe_only) {
   RawShared shared;
   std::vector<RawThread> threads;
   threads.reserve(static_cast<std::size_t>(count));
@@ -133,25 +174,92 @@ void MeasureRaw(std::int32_t count, std::uint32_t spin_ms, bool probe_only) {
   const double t2 = NowMs();
   RawRelease(shared, threads);
   const double t3 = NowMs();
-  const double slept_from = NowMs();
-  std::this_thread::sleep_for(std::chrono::milliseconds(spin_ms));
+  WaitForAll(shared, created, wait_ms);
+  const std::int32_t ran = shared.started.load();
   const double stop_request = NowMs();
   shared.run = false;
   for (RawThread thread : threads) RawJoin(thread);
-  const double t4 = NowMs();
-  std::printf(
-      "| %7d | floor  | %9.1f | %6.1f | %8.2f | %9.1f | %8.1f | %8.1f | %9llu |\n", created,
-      t1 - t0, (t1 - t0) * 1000.0 / created,
-      static_cast<double>(rss_prepared - rss_before) / created, t3 - t2,
-      stop_request - slept_from - spin_ms, t4 - stop_request,
-      static_cast<unsigned long long>(PeakResidentKiB() / 1024));
+  PrintRawRow("floor ", created, t1 - t0, static_cast<double>(rss_prepared - rss_before) / created,
+              t2, t3, shared, ran, stop_request, NowMs());
 }
 
-std::string Fixed1(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f", value);
-  return text;
+#if !defined(_WIN32)
+// Plain threads woken along a binary tree: the releasing thread wakes the first, and
+// each woken thread wakes two more before it spins, so the release needs one wake of
+// the releasing thread and then only the woken threads' own time.
+struct TreeNode {
+  std::atomic<std::uint32_t> go{0};
+  RawShared* shared = nullptr;
+  TreeNode* next[2] = {nullptr, nullptr};
+  pthread_t thread{};
+};
+
+void TreeWake(TreeNode* node) {
+  node->go.store(1, std::memory_order_release);
+  syscall(SYS_futex, reinterpret_cast<std::uint32_t*>(&node->go), FUTEX_WAKE_PRIVATE, 1, nullptr,
+          nullptr, 0);
 }
+
+void* TreeBody(void* argument) {
+  auto* node = static_cast<TreeNode*>(argument);
+  while (node->go.load(std::memory_order_acquire) == 0) {
+    syscall(SYS_futex, reinterpret_cast<std::uint32_t*>(&node->go), FUTEX_WAIT_PRIVATE, 0,
+            nullptr, nullptr, 0);
+  }
+  for (TreeNode* next : node->next) {
+    if (next != nullptr) TreeWake(next);
+  }
+  RawShared& shared = *node->shared;
+  shared.Began();
+  while (shared.run.load(std::memory_order_relaxed)) {
+  }
+  shared.last_end.Mark();
+  return nullptr;
+}
+
+void MeasureTree(std::int32_t count, std::uint32_t wait_ms) {
+  RawShared shared;
+  std::vector<TreeNode> nodes(static_cast<std::size_t>(count));
+  for (std::size_t i = 0; i < nodes.size(); ++i) {
+    nodes[i].shared = &shared;
+    for (std::size_t k = 0; k < 2; ++k) {
+      const std::size_t child = 2 * i + 1 + k;
+      if (child < nodes.size()) nodes[i].next[k] = &nodes[child];
+    }
+  }
+  pthread_attr_t attr;
+  pthread_attr_init(&attr);
+  pthread_attr_setstacksize(&attr, kStack);
+  const std::uint64_t rss_before = ResidentKiB();
+  const double t0 = NowMs();
+  std::int32_t created = 0;
+  for (TreeNode& node : nodes) {
+    if (pthread_create(&node.thread, &attr, TreeBody, &node) != 0) break;
+    ++created;
+  }
+  pthread_attr_destroy(&attr);
+  const double t1 = NowMs();
+  const std::uint64_t rss_prepared = ResidentKiB();
+  if (created != count) {
+    std::printf("| %7d | tree   | only %d threads created |\n", count, created);
+    shared.run = false;
+    for (TreeNode& node : nodes) TreeWake(&node);
+    for (std::int32_t i = 0; i < created; ++i) pthread_join(nodes[static_cast<std::size_t>(i)].thread, nullptr);
+    return;
+  }
+  const double t2 = NowMs();
+  TreeWake(&nodes[0]);
+  const double t3 = NowMs();
+  WaitForAll(shared, count, wait_ms);
+  const std::int32_t ran = shared.started.load();
+  const double stop_request = NowMs();
+  shared.run = false;
+  for (TreeNode& node : nodes) TreeWake(&node);  // those the tree has not reached yet
+  for (TreeNode& node : nodes) pthread_join(node.thread, nullptr);
+  PrintRawRow("tree  ", created, t1 - t0, static_cast<double>(rss_prepared - rss_before) / created,
+              t2, t3, shared, ran, stop_request, NowMs());
+}
+#endif
 
 void MeasureEngine(std::int32_t count, std::uint32_t time_ms) {
   TimedPlatform threads;
@@ -159,10 +267,10 @@ void MeasureEngine(std::int32_t count, std::uint32_t time_ms) {
   BenchHost host;
   TRunController controller(host, threads);
   double stop_request = 0;
-  double all_released = 0;
+  std::int32_t running_at_pass = 0;
   host.on_messages = [&] {
-    if (stop_request == 0 && threads.resumed >= count) {
-      all_released = threads.last_resume;
+    running_at_pass = threads.running.load();
+    if (stop_request == 0 && running_at_pass >= count) {
       stop_request = NowMs();
       controller.Stop();
     }
@@ -179,16 +287,23 @@ void MeasureEngine(std::int32_t count, std::uint32_t time_ms) {
                 limit ? std::string(limit->name).c_str() : "not named");
     return;
   }
-  const double stop_ms = stop_request != 0 ? t_end - stop_request : -1;
+  const char* kind = "engine";
+  if (stop_request == 0) {
+    std::printf("| %7d | %s | %9.1f | %6.1f | %8.2f | %d released, %d running at the last message pass before the %u s deadline |"
+                " | | | | %9llu |\n",
+                count, kind, threads.last_create - t0, (threads.last_create - t0) * 1000.0 / count,
+                static_cast<double>(threads.rss_prepared_kib - rss_before) / count, started,
+                running_at_pass, time_ms / 1000,
+                static_cast<unsigned long long>(PeakResidentKiB() / 1024));
+    return;
+  }
   std::printf(
-      "| %7d | engine | %9.1f | %6.1f | %8.2f | %9s | %8.1f | %8s | %9llu |\n", count,
-      threads.last_create - t0, (threads.last_create - t0) * 1000.0 / count,
+      "| %7d | %s | %9.1f | %6.1f | %8.2f | %9.1f | %10.1f | %8.1f | %8.1f | %9.1f | %9llu |\n",
+      count, kind, threads.last_create - t0, (threads.last_create - t0) * 1000.0 / count,
       static_cast<double>(threads.rss_prepared_kib - rss_before) / count,
-      started == count ? Fixed1(threads.last_resume - threads.first_resume).c_str()
-                       : ("only " + std::to_string(started)).c_str(),
-      stop_request != 0 ? stop_request - all_released : -1.0,
-      stop_ms >= 0 ? Fixed1(stop_ms).c_str() : "deadline",
-      static_cast<unsigned long long>(PeakResidentKiB() / 1024));
+      threads.last_resume - threads.first_resume, threads.last_start.Ms() - threads.first_resume,
+      stop_request - threads.last_start.Ms(), threads.last_end.Ms() - stop_request,
+      t_end - stop_request, static_cast<unsigned long long>(PeakResidentKiB() / 1024));
 }
 
 }  // namespace
@@ -201,11 +316,13 @@ int main(int argc, char** argv) {
   std::int32_t margin = 300;
   bool over_limit = true;
   bool floor = true;
+  bool tree = true;
   for (int i = 1; i + 1 < argc; i += 2) {
     if (std::strcmp(argv[i], "--counts") == 0) counts_text = argv[i + 1];
     if (std::strcmp(argv[i], "--time") == 0) time_s = static_cast<std::uint32_t>(std::stoul(argv[i + 1]));
     if (std::strcmp(argv[i], "--margin") == 0) margin = std::stoi(argv[i + 1]);
     if (std::strcmp(argv[i], "--floor") == 0) floor = std::strcmp(argv[i + 1], "0") != 0;
+    if (std::strcmp(argv[i], "--tree") == 0) tree = std::strcmp(argv[i + 1], "0") != 0;
     if (std::strcmp(argv[i], "--over-limit") == 0) over_limit = std::strcmp(argv[i + 1], "0") != 0;
   }
   std::printf("# bench_scale on %s\n", MachineLine().c_str());
@@ -235,14 +352,27 @@ int main(int argc, char** argv) {
     std::printf("# largest count: %d (plain threads created before failure, minus %d)\n",
                 max_count + margin, margin);
   }
-  std::printf("# engine: mono workers, normal class and priority; run time %u s; stop requested at\n"
-              "# the first message pass after the last release. floor: plain threads, released at\n"
-              "# once, spinning 1 s. Times in ms; RSS per worker in KiB at the moment all exist.\n",
-              time_s);
-  std::printf("| threads | kind   | prepare ms | us/thr | KiB/thr  | release ms | late ms  | stop ms  | peak MiB  |\n");
-  std::printf("|---|---|---|---|---|---|---|---|---|\n");
+  std::printf(
+      "# engine: mono workers through TRunController, normal class and priority, released one\n"
+      "#   by one by the controller; the stop is requested at its first message pass once every\n"
+      "#   worker runs, or the run ends at its %u s deadline.\n"
+      "# floor: plain threads parked on one futex, released by one wake. tree (Linux): plain\n"
+      "#   threads woken along a binary tree, one wake by the releasing thread. Both wait (at\n"
+      "#   most the run time) until all run, then drop the flag.\n"
+      "# Times in ms. resume: first to last release call of the releasing thread (floor, tree:\n"
+      "#   its one wake). all run: first release call -> the last body began (else how many\n"
+      "#   ran). acts late: the last body began -> stop requested (engine: its next message\n"
+      "#   pass; floor, tree: the 10 ms poll). last end: stop requested -> the last body\n"
+      "#   returned. return: stop requested -> RunStress returned (with the stop wait's 50 ms\n"
+      "#   polls; floor, tree: all joined). KiB/thr: resident memory per thread once all exist.\n",
+      time_s);
+  std::printf("| threads | kind   | prepare ms | us/thr | KiB/thr  | resume ms | all run ms | acts late | last end | return ms | peak MiB  |\n");
+  std::printf("|---|---|---|---|---|---|---|---|---|---|---|\n");
   for (const std::int32_t count : ParseCounts(counts_text, max_count)) {
-    if (floor) Isolated([&] { MeasureRaw(count, 1000, false); });
+    if (floor) Isolated([&] { MeasureRaw(count, time_s * 1000, false); });
+#if !defined(_WIN32)
+    if (tree) Isolated([&] { MeasureTree(count, time_s * 1000); });
+#endif
     Isolated([&] { MeasureEngine(count, time_s * 1000); });
   }
   if (over_limit && max_count + margin < kMaxThreads) {

@@ -82,9 +82,31 @@ std::vector<std::int32_t> ParseCounts(const std::string& text, std::int32_t max_
   return counts;
 }
 
+void LatestMoment::Mark() {
+  const std::int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                               std::chrono::steady_clock::now().time_since_epoch())
+                               .count();
+  std::int64_t seen = ns_.load();
+  while (seen < now && !ns_.compare_exchange_weak(seen, now)) {
+  }
+}
+
+double LatestMoment::Ms() const { return static_cast<double>(ns_.load()) / 1e6; }
+
+void TimedPlatform::TimedBody(void* argument) {
+  auto* trampoline = static_cast<Trampoline*>(argument);
+  TimedPlatform& owner = *trampoline->owner;
+  owner.last_start.Mark();
+  owner.running.fetch_add(1);
+  trampoline->body(trampoline->context);
+  owner.last_end.Mark();
+  owner.ended.fetch_add(1);
+}
+
 TThreadHandle TimedPlatform::CreateParkedThread(void (*body)(void*), void* context) {
   if (created == 0) first_create = NowMs();
-  const TThreadHandle handle = native_.CreateParkedThread(body, context);
+  trampolines_.push_back(std::make_unique<Trampoline>(Trampoline{body, context, this}));
+  const TThreadHandle handle = native_.CreateParkedThread(&TimedBody, trampolines_.back().get());
   if (handle != 0) {
     ++created;
     last_create = NowMs();
@@ -101,6 +123,17 @@ void TimedPlatform::ResumeThread(TThreadHandle handle) {
     last_resume = NowMs();
   }
   native_.ResumeThread(handle);
+}
+
+namespace {
+struct NativeSpinClock : SpinClock {
+  std::uint32_t Tick() override { return platform::TickCount(); }
+};
+}  // namespace
+
+SpinClock& OpaqueSpinClock() {
+  static NativeSpinClock clock;
+  return clock;
 }
 
 void BenchHost::UsageStart() { prev_percent_ = platform::TickCount(); }

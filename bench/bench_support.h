@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,19 @@ std::string MachineLine();
 // Comma-separated numbers of an argument ("1000,10000"); "max" becomes `max_value`.
 std::vector<std::int32_t> ParseCounts(const std::string& text, std::int32_t max_value);
 
-// The native platform with timestamps of the first and last creation and release.
+// The latest of many threads' moments, in steady-clock nanoseconds; 0 while none.
+class LatestMoment {
+ public:
+  void Mark();
+  double Ms() const;  // on the scale of NowMs
+  std::int64_t Ns() const { return ns_.load(); }
+
+ private:
+  std::atomic<std::int64_t> ns_{0};
+};
+
+// The native platform with timestamps of the first and last creation and release, and
+// of the moments the workers' bodies began and returned.
 class TimedPlatform : public TEnginePlatform {
  public:
   std::uint32_t TickCount() override { return native_.TickCount(); }
@@ -44,10 +57,28 @@ class TimedPlatform : public TEnginePlatform {
   std::int32_t created = 0, resumed = 0;
   double first_create = 0, last_create = 0, first_resume = 0, last_resume = 0;
   std::uint64_t rss_prepared_kib = 0;
+  std::atomic<std::int32_t> running{0}, ended{0};  // bodies begun, bodies returned
+  LatestMoment last_start, last_end;
 
  private:
+  struct Trampoline {
+    void (*body)(void*);
+    void* context;
+    TimedPlatform* owner;
+  };
+  static void TimedBody(void* trampoline);
+
   TEnginePlatform& native_ = NativeEnginePlatform();
+  std::vector<std::unique_ptr<Trampoline>> trampolines_;
 };
+
+// A clock read behind a virtual call, for the cost of an indirect call in the spin.
+struct SpinClock {
+  virtual ~SpinClock() = default;
+  virtual std::uint32_t Tick() = 0;
+};
+// Defined in another translation unit, so that a caller cannot see its type.
+SpinClock& OpaqueSpinClock();
 
 // A host that shows nothing and calls `on_messages` on each message pass.
 class BenchHost : public TRunHost {

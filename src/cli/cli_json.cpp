@@ -16,6 +16,12 @@ std::string Dump(const Json& json) {
 
 }  // namespace
 
+int RunExitCode(const TCliReport& report) {
+  if (report.end == "failed") return kExitRunFailed;
+  if (report.started < report.requested) return kExitNotAllStarted;
+  return kExitRunOver;
+}
+
 std::string JsonString(std::string_view utf8) { return Dump(Json(std::string(utf8))); }
 
 std::string JsonReport(const TCliReport& report) {
@@ -29,6 +35,7 @@ std::string JsonReport(const TCliReport& report) {
                         {"threads", o.threads},
                         {"threads_requested", o.threads_requested}};
   json["template"] = report.template_name ? Json(ToUtf8(*report.template_name)) : Json(nullptr);
+  json["requested"] = report.requested;
   json["started"] = report.started;
   json["planned_duration_ms"] = report.planned_ms;
   json["actual_duration_ms"] = report.actual_ms;

@@ -184,7 +184,7 @@ TCliCommand ParseCliArguments(const std::vector<std::string>& args,
       "Esc or q stops the run, the first Ctrl+C too; a second Ctrl+C ends the program at "
       "once.\nExit codes: 0 run over (or the settings action done), 1 emergency close, 2 bad "
       "arguments or an unknown template, 3 the run failed, 4 the settings could not be read, "
-      "used or written.");
+      "used or written, 5 the run ended before all its threads were started.");
 
   try {
     std::vector<std::string> reversed(args.rbegin(), args.rend());

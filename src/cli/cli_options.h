@@ -21,6 +21,8 @@ inline constexpr int kExitBadArguments = 2;
 inline constexpr int kExitRunFailed = 3;
 // A value of the settings could not be read, used or written.
 inline constexpr int kExitSettingsFailed = 4;
+// The run ended (time over or stopped) before all its threads were started.
+inline constexpr int kExitNotAllStarted = 5;
 
 // Run parameters, numbered as the window's lists number their items.
 struct TCliOptions {

@@ -11,6 +11,7 @@
 #include "cli/cli_options.h"
 #include "cli/cli_settings.h"
 #include "engine/run_controller.h"
+#include "engine/run_outcome.h"
 #include "lang/lang_format.h"
 #include "lang/language_file.h"
 #include "lang/language_folders.h"
@@ -96,18 +97,21 @@ int Run(const TCliOptions& options, const std::u16string& warning,
   host.Finish();
   ConsoleRestore();
 
+  report.requested = controller.LastRunRequested();
   report.started = started;
   report.samples = host.AllSamples();
   if (!report.samples.empty()) report.average = host.Meter().AvgPercent();
 
   if (report.error.empty()) {
-    ConsoleWrite(display, LangFormat(TextId::FulfilledThreads, {IntToStrGrouped(started)}) + u"\n");
+    ConsoleWrite(display,
+                 FulfilledThreadsText(started, report.requested, platform::ThousandsSeparator()) +
+                     u"\n");
   } else {
     ConsoleWrite(TConsoleStream::csErr, report.error + u"\n");
     if (!host.LimitNote().empty()) ConsoleWrite(TConsoleStream::csErr, host.LimitNote() + u"\n");
   }
   if (options.json) ConsoleWrite(TConsoleStream::csOut, FromUtf8(JsonReport(report)));
-  return report.end == "failed" ? kExitRunFailed : kExitRunOver;
+  return RunExitCode(report);
 }
 
 // The store is opened only for a settings action: a plain run never depends on it.

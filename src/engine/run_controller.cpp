@@ -70,6 +70,8 @@ bool TRunController::RunStress(std::uint32_t priorityClass, std::int32_t threads
 
   const std::uint32_t startTick = platform_.TickCount();
   startedCount = 0;
+  last_requested_ = threadsCount < 0 ? 0 : threadsCount;
+  last_started_ = 0;
   host_.SetProgressMax(timeMs);
   host_.SetProgressPosition(0);
   host_.UsageStart();
@@ -115,6 +117,7 @@ bool TRunController::RunStress(std::uint32_t priorityClass, std::int32_t threads
   FIsRunEmulation.store(false, std::memory_order_relaxed);
   StopStressThreads(startedCount);
   platform_.PreferShortTimeSlice(false);
+  last_started_ = startedCount;
 
   if (!errorText.empty()) {
     errorText = OneLine(errorText);

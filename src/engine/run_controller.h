@@ -101,6 +101,10 @@ class TRunController {
   // True from the start of RunStress until it returns.
   bool InRun() const { return in_run_; }
   TRunEnd LastRunEnd() const { return last_end_; }
+  // Workers the last run asked for (a negative count as 0) and those it released before
+  // it ended; fewer released than requested is a shortfall, whatever ended the run.
+  std::int32_t LastRunRequested() const { return last_requested_; }
+  std::int32_t LastRunStarted() const { return last_started_; }
   // The system's thread limits read at the moment a worker could not be created (for
   // LikelyReachedThreadLimit); empty when creation did not fail in the last run.
   const std::vector<platform::ThreadLimit>& ThreadLimitsAtFailure() const {
@@ -133,6 +137,8 @@ class TRunController {
   TEnginePlatform& platform_;
   bool in_run_ = false;
   TRunEnd last_end_ = TRunEnd::reNone;
+  std::int32_t last_requested_ = 0;
+  std::int32_t last_started_ = 0;
   bool prepare_failed_ = false;
   std::u16string separator_;  // thousands separator, read once per run
   std::vector<platform::ThreadLimit> limits_at_failure_;

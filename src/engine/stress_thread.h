@@ -46,6 +46,10 @@ struct TRhythmState {
   bool Toggle = false;
   bool DownUpShrinking = false;
   int DownUpSleep = 0;
+  // The timed rhythms' slots are counted from the tick of their first slot, so that
+  // sleeps that end late and steps that run a tick late never add up over a run.
+  bool SlotsBegun = false;
+  std::uint32_t SlotStart = 0;  // start of the current slot (comb: of its idle half)
 };
 
 // Worker operations over a platform `P` that provides
@@ -98,8 +102,10 @@ class TStressWorker {
     const std::uint32_t half_period = long_comb ? 4000 : 1000;
     state_.Toggle = !state_.Toggle;
     if (!state_.Toggle) {
-      platform_.SleepMs(half_period);
-      state_.NextStepTick = platform_.TickCount() + half_period;
+      const std::uint32_t now = BeginSlot();
+      SleepUntil(state_.SlotStart + half_period, now);
+      state_.SlotStart += 2 * half_period;
+      state_.NextStepTick = state_.SlotStart;
     }
   }
 
@@ -117,15 +123,33 @@ class TStressWorker {
         state_.DownUpShrinking = true;
       }
     }
-    const auto sleep = static_cast<std::uint32_t>(state_.DownUpSleep);
-    if (sleep > 0) platform_.SleepMs(sleep);
-    state_.NextStepTick = platform_.TickCount() - sleep + 1000;
+    const std::uint32_t now = BeginSlot();
+    SleepUntil(state_.SlotStart + static_cast<std::uint32_t>(state_.DownUpSleep), now);
+    state_.SlotStart += 1000;
+    state_.NextStepTick = state_.SlotStart;
   }
 
   const TRhythmState& State() const { return state_; }
 
  private:
   bool RunFlag() const { return p_.FPIsRunEmulation->load(std::memory_order_relaxed); }
+
+  // The present tick; the first slot of the rhythm starts at it.
+  std::uint32_t BeginSlot() {
+    const std::uint32_t now = platform_.TickCount();
+    if (!state_.SlotsBegun) {
+      state_.SlotsBegun = true;
+      state_.SlotStart = now;
+    }
+    return now;
+  }
+
+  // Sleeps until the tick `until`; not at all once it has passed (a worker that fell
+  // behind catches up by shortening its idle time, not by moving its slots).
+  void SleepUntil(std::uint32_t until, std::uint32_t now) {
+    const auto ahead = static_cast<std::int32_t>(until - now);
+    if (ahead > 0) platform_.SleepMs(static_cast<std::uint32_t>(ahead));
+  }
 
   void Step() {
     switch (p_.FStyle) {

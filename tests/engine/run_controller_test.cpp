@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/run_outcome.h"
 #include "fake_run_host.h"
 
 namespace velkaro {
@@ -265,6 +266,71 @@ TEST_F(RunControllerTest, QuittingDuringTheStopWaitReturnsWithoutWaitingFurther)
   host.terminated = false;
   ASSERT_TRUE(Run(0, 10));
   EXPECT_EQ(platform.Closed(), 3);
+}
+
+struct CountCase {
+  const char* name;
+  std::int32_t threads;
+  std::uint32_t time_ms;
+  void (*setup)(FakeEnginePlatform&);
+  std::int32_t requested;
+  bool all_started;
+};
+
+void PrintTo(const CountCase& c, std::ostream* os) { *os << c.name; }
+
+class RunControllerCounts : public RunControllerTest,
+                            public ::testing::WithParamInterface<CountCase> {};
+
+// A run that ends before every worker was released reports it, whatever ended it.
+TEST_P(RunControllerCounts, RequestedAndStartedTellAShortfall) {
+  const CountCase& c = GetParam();
+  c.setup(platform);
+  ASSERT_TRUE(Run(c.threads, c.time_ms));
+  EXPECT_EQ(controller.LastRunRequested(), c.requested);
+  EXPECT_EQ(controller.LastRunStarted(), started);
+  EXPECT_EQ(started == c.requested, c.all_started) << started << " of " << c.requested;
+  EXPECT_EQ(FellShort(controller.LastRunStarted(), controller.LastRunRequested()), !c.all_started);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, RunControllerCounts,
+    ::testing::Values(
+        CountCase{"AllInTheFirstBatch", 150, 500, [](FakeEnginePlatform&) {}, 150, true},
+        CountCase{"NoThreads", 0, 100, [](FakeEnginePlatform&) {}, 0, true},
+        CountCase{"DeadlineWhileReleasing", 100, 300,
+                  [](FakeEnginePlatform& p) { p.advance_per_read = 40; }, 100, false},
+        CountCase{"CreationFailed", 10, 60000,
+                  [](FakeEnginePlatform& p) { p.fail_at_creation = 4; }, 10, false},
+        CountCase{"NegativeCount", -5, 1000, [](FakeEnginePlatform&) {}, 0, true}),
+    [](const auto& test_info) { return std::string(test_info.param.name); });
+
+TEST_F(RunControllerTest, ASecondRunForgetsTheFirstOnesCounts) {
+  platform.advance_per_read = 40;
+  ASSERT_TRUE(Run(100, 300));
+  ASSERT_LT(controller.LastRunStarted(), 100);
+  platform.advance_per_read = 0;
+  ASSERT_TRUE(Run(3, 100));
+  EXPECT_EQ(controller.LastRunRequested(), 3);
+  EXPECT_EQ(controller.LastRunStarted(), 3);
+}
+
+TEST(FulfilledThreadsText, NamesTheRequestOnlyWhenTheRunFellShort) {
+  struct Case {
+    std::int32_t started, requested;
+    const char* text;
+  };
+  const Case cases[] = {
+      {10000, 10000, "Fulfilled threads: 10,000"},
+      {0, 0, "Fulfilled threads: 0"},
+      {0, -5, "Fulfilled threads: 0"},
+      {1629, 10000, "Fulfilled threads: 1,629 / 10,000"},
+      {0, 7, "Fulfilled threads: 0 / 7"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ToUtf8(FulfilledThreadsText(c.started, c.requested, u",")), c.text)
+        << c.started << " of " << c.requested;
+  }
 }
 
 }  // namespace

@@ -56,11 +56,12 @@ class RealRunTest : public ::testing::Test {
  protected:
   RealRunTest() { host.clock = [] { return platform::TickCount(); }; }
 
-  // Runs mono workers at normal priority; returns the wall time in milliseconds.
-  double Run(std::int32_t workers, std::uint32_t time_ms) {
+  // Runs workers at normal priority; returns the wall time in milliseconds.
+  double Run(std::int32_t workers, std::uint32_t time_ms,
+             TStressStyle style = TStressStyle::ssMono) {
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_TRUE(controller.RunStress(kNormalClass, workers, kNormalIndex, time_ms,
-                                     TStressStyle::ssMono, error, started));
+    EXPECT_TRUE(controller.RunStress(kNormalClass, workers, kNormalIndex, time_ms, style, error,
+                                     started));
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
         .count();
   }
@@ -110,6 +111,9 @@ TEST_F(RealRunTest, MonoWorkersKeepTheProcessorsBusyUntilTheDeadline) {
   // Ideal: 400 ms x workers on an idle machine; the yardstick says what is possible now.
   EXPECT_GT(cpu_ms, 0.5 * yardstick) << "wall " << wall << " ms, plain threads " << yardstick
                                      << " ms, ideal " << 400 * workers << " ms";
+  // From above as well: no process gets more than its wall time on every processor (a
+  // reading in the wrong unit fails here), with a margin for the clocks' granularity.
+  EXPECT_LE(cpu_ms, wall * cores + 50.0) << "wall " << wall << " ms on " << cores << " processors";
   EXPECT_EQ(threads.closed, workers);
 }
 
@@ -118,13 +122,43 @@ TEST_F(RealRunTest, DroppedFlagEndsEveryWorker) {
   host.on_messages = [&](int) {
     if (platform::TickCount() - start > 200) controller.Stop();
   };
-  const double wall = Run(3, 600000);
+  // A deadline not far beyond the bound: a worker that ignored the flag would end at it
+  // and fail the test in seconds, not in ctest's timeout.
+  const double wall = Run(3, 20000);
   EXPECT_LT(wall, 10000.0);
   EXPECT_EQ(started, 3);
   EXPECT_EQ(threads.closed, 3);
   EXPECT_EQ(controller.LastRunEnd(), TRunEnd::reStopped);
   EXPECT_EQ(host.statuses.back(), "Threads left stop: 0");
 }
+
+struct StyleCase {
+  const char* name;
+  TStressStyle style;
+};
+
+void PrintTo(const StyleCase& c, std::ostream* os) { *os << c.name; }
+
+class RealRhythmStop : public RealRunTest, public ::testing::WithParamInterface<StyleCase> {};
+
+// Workers in a sleeping rhythm end when their sleep is over: the longest is 4 s.
+TEST_P(RealRhythmStop, DroppedFlagEndsTheWorkersLongBeforeTheirDeadline) {
+  const std::uint32_t start = platform::TickCount();
+  host.on_messages = [&](int) {
+    if (platform::TickCount() - start > 300) controller.Stop();
+  };
+  const double wall = Run(2, 30000, GetParam().style);
+  EXPECT_LT(wall, 15000.0);
+  EXPECT_EQ(threads.closed, 2);
+  EXPECT_EQ(controller.LastRunEnd(), TRunEnd::reStopped);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rhythms, RealRhythmStop,
+                         ::testing::Values(
+                             StyleCase{"RollerCoaster", TStressStyle::ssRollerCoasterRhythm},
+                             StyleCase{"LongComb", TStressStyle::ssLongCombRhythm},
+                             StyleCase{"DownUp", TStressStyle::ssDownUp}),
+                         [](const auto& test_info) { return std::string(test_info.param.name); });
 
 TEST_F(RealRunTest, ZeroWorkersRunTheWholeTime) {
   const double wall = Run(0, 300);

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "engine/run_outcome.h"
 #include "lang/lang_format.h"
 #include "lang/string_table.h"
 #include "platform/clock.h"
@@ -133,6 +134,7 @@ void TMainLogic::StartStressing() {
   SetCurState(TStressCurState::scsDoing);
   RedrawAll();
   FTotalThreadsRunedCount_ = 0;
+  FTotalThreadsRequested_ = threadsCount;
   std::u16string errorText;
   runner_->RunStress(priorityClass, threadsCount, priorityIndex,
                      static_cast<std::uint32_t>(seconds) * 1000u, style, errorText,
@@ -187,8 +189,8 @@ void TMainLogic::SetIdle() {
   if (FTotalThreadsRunedCount_ < 0) {
     view_.SetStateText(u"");
   } else {
-    view_.SetStateText(LangFormat(TextId::FulfilledThreads,
-                                  {IntToStrGrouped(FTotalThreadsRunedCount_, thousands_separator_)}));
+    view_.SetStateText(FulfilledThreadsText(FTotalThreadsRunedCount_, FTotalThreadsRequested_,
+                                            thousands_separator_));
   }
   AlignStateLabel();
   EndStartPause();
@@ -208,6 +210,7 @@ void TMainLogic::SetWaitStart() {
   runner_->Stop();
   meter_.ClearPercents();
   FTotalThreadsRunedCount_ = 0;
+  FTotalThreadsRequested_ = 0;
   view_.SetDoAction(TDoAction::bGoButClick_Stop);
   view_.SetProgressPosition(0);
   view_.SetDoImage(kDoImageStop);

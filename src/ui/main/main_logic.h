@@ -135,6 +135,8 @@ class TMainLogic final : public TRunHost {
   double FCurCircleDiagPaintKoef_ = 0;
   TControlRef FActControl_BeforeDisable_ = 0;
   std::int32_t FTotalThreadsRunedCount_ = -1;
+  // The threads the last run asked for: fewer run than asked is shown as a shortfall.
+  std::int32_t FTotalThreadsRequested_ = 0;
   bool isWasPinBeforeLoad_ = false;
   // Timer 3 is armed: a message of it that arrives after a stop is stale.
   bool mouse_up_wait_ = false;

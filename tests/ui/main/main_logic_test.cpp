@@ -236,7 +236,12 @@ const TransitionCase kTransitions[] = {
          t.in_run = t.Snapshot();
        };
      },
-     Start, true, Idle("Fulfilled threads: 3"), 1},
+     Start, true, Idle("Fulfilled threads: 3 / 4"), 1},
+    {"RunOverBeforeAllStartedShowsTheShortfall",
+     [](MainLogicTest& t) {
+       t.runner.during = [](std::u16string&, std::int32_t& started) { started = 2; };
+     },
+     Start, false, Idle("Fulfilled threads: 2 / 4"), 1},
     {"FailedPreparationLeavesTheErrorText",
      [](MainLogicTest& t) {
        t.runner.during = [&t](std::u16string& errorText, std::int32_t& started) {
