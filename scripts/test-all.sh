@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds the native, sanitizer and Windows presets, and runs
-# every test: natively, with the sanitizers, and the Windows programs under Wine
-# inside a virtual X display. Exits non-zero when anything fails.
+# Sets up the machine, builds the native, sanitizer, Windows and fuzz presets, and runs
+# every test: natively, with the sanitizers, the Windows programs under Wine inside a
+# virtual X display, and each fuzz target for a short fixed time from its seeds.
+# Exits non-zero when anything fails.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh || exit 1
 
-presets=(linux linux-asan windows)
+presets=(linux linux-asan windows fuzz)
 for preset in "${presets[@]}"; do
   echo "== build $preset"
   log=$(mktemp)
@@ -43,6 +44,19 @@ run_ctest linux
 run_ctest linux-asan
 run_ctest windows xvfb-run -a -s "-screen 0 1280x1024x24"
 
+# Ten seconds per fuzz target, two at a time, from the committed seeds only (a fresh
+# working corpus), so that the result never depends on an earlier run; crashes and
+# logs stay in build/fuzz/short/.
+echo "== fuzz (10 s per target)"
+fuzz_corpus=$(mktemp -d)
+if bash scripts/fuzz.sh --no-build -t 10 -j 2 -c "$fuzz_corpus" -o build/fuzz/short; then
+  fuzz_result="no crash"
+else
+  fuzz_result="FAILED (see build/fuzz/short/)"
+  failed=1
+fi
+rm -rf "$fuzz_corpus"
+
 echo
-echo "all presets: $passed_total passed, $failed_total failed"
+echo "all presets: $passed_total passed, $failed_total failed; fuzz targets: $fuzz_result"
 exit $failed

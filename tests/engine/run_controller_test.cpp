@@ -167,6 +167,54 @@ TEST_F(RunControllerTest, FailingCreationEndsPreparationWithTheOneLineErrorText)
 #endif
 }
 
+// Creation refused at the first worker, in the middle of a batch, at the first worker
+// of the second batch of 100 and at the very last one: each ends the run with the error
+// as one line, every worker that was made is closed, and the next run works in full.
+struct CreationFailureCase {
+  std::int32_t threads;
+  int fail_at;  // 1-based number of the worker whose creation fails
+};
+
+class RunControllerCreationFailureTest
+    : public RunControllerTest,
+      public ::testing::WithParamInterface<CreationFailureCase> {};
+
+TEST_P(RunControllerCreationFailureTest, EndsTheRunCleanlyAndTheNextRunWorks) {
+  const CreationFailureCase c = GetParam();
+  platform.fail_at_creation = c.fail_at;
+  ASSERT_TRUE(Run(c.threads, 60000));
+  const std::string text = "Too many threads! Created: " + std::to_string(c.fail_at - 1) + ".";
+  EXPECT_EQ(ToUtf8(error), text);
+  EXPECT_THAT(host.messages, ElementsAre(text));
+  EXPECT_EQ(host.stop_clicks, 1);
+  EXPECT_EQ(started, 0);
+  ASSERT_EQ(platform.threads.size(), static_cast<std::size_t>(c.fail_at - 1));
+  EXPECT_EQ(platform.Closed(), c.fail_at - 1);
+  EXPECT_EQ(platform.Resumed(), c.fail_at - 1);  // closing ends a parked worker too
+  EXPECT_EQ(controller.LastRunEnd(), TRunEnd::reFailed);
+  EXPECT_FALSE(controller.InRun());
+  EXPECT_FALSE(controller.IsRunEmulation());
+  EXPECT_EQ(host.restored_cursor, host.busy_cursor);
+
+  platform.fail_at_creation = 0;
+  host.messages.clear();
+  error.clear();
+  ASSERT_TRUE(Run(c.threads, 500));
+  EXPECT_TRUE(error.empty());
+  EXPECT_THAT(host.messages, IsEmpty());
+  EXPECT_EQ(started, c.threads);
+  EXPECT_EQ(platform.threads.size(), static_cast<std::size_t>(c.fail_at - 1 + c.threads));
+  EXPECT_EQ(platform.Closed(), static_cast<int>(platform.threads.size()));
+  EXPECT_EQ(controller.LastRunEnd(), TRunEnd::reTimeOver);
+}
+
+INSTANTIATE_TEST_SUITE_P(FirstMiddleLast, RunControllerCreationFailureTest,
+                         ::testing::Values(CreationFailureCase{1, 1}, CreationFailureCase{10, 1},
+                                           CreationFailureCase{10, 5}, CreationFailureCase{10, 10},
+                                           CreationFailureCase{250, 101},
+                                           CreationFailureCase{250, 125},
+                                           CreationFailureCase{250, 250}));
+
 TEST_F(RunControllerTest, StopDuringPreparationReleasesTheCreatedWorkersQuietly) {
   platform.advance_per_read = 7;  // so that the preparation pumps messages
   host.on_messages = [this](int pass) {

@@ -171,6 +171,47 @@ TEST(SaveRunSettingsTest, ARefusedValueRaisesItsError) {
   EXPECT_EQ(store.writes.size(), 2u);
 }
 
+// A store that refuses the write of each value in turn, over settings saved before:
+// the values before the refused one are the new ones, the refused value and all after
+// it are still the old ones, whether the store fails the write or throws.
+class SaveRunSettingsRefusedTest : public ::testing::TestWithParam<std::size_t> {
+ protected:
+  static constexpr TRunSettings kOld{1, 2, 3, 4, 5, 6};
+  static constexpr TRunSettings kNew{7, 8, 0, 1, 2, 9};
+  static constexpr std::u16string_view kNames[] = {u"PauseBefore", u"Time",   u"Priority",
+                                                   u"ClassPriority", u"Rhythm", u"Threads"};
+
+  void SetUp() override { ASSERT_TRUE(SaveRunSettings(store, TemplateSuffix(u"t"), kOld)); }
+  void ExpectNewBeforeAndOldFrom(std::size_t refused) {
+    const TRunSettings read = ReadRunSettings(store, TemplateSuffix(u"t"), RunListCounts());
+    const std::int32_t TRunSettings::*fields[] = {
+        &TRunSettings::pause_s,  &TRunSettings::time_s, &TRunSettings::priority,
+        &TRunSettings::priority_class, &TRunSettings::rhythm, &TRunSettings::threads};
+    for (std::size_t i = 0; i < 6; ++i) {
+      EXPECT_EQ(read.*fields[i], (i < refused ? kNew : kOld).*fields[i]) << ToUtf8(kNames[i]);
+    }
+  }
+
+  TMemorySettingsStore store;
+};
+
+TEST_P(SaveRunSettingsRefusedTest, AFailedWriteKeepsTheRestAsItWas) {
+  const std::size_t refused = GetParam();
+  store.refuse_write_number = store.writes.size() + refused;
+  EXPECT_FALSE(SaveRunSettings(store, TemplateSuffix(u"t"), kNew));
+  EXPECT_EQ(store.writes.size(), 6 + refused + 1);
+  ExpectNewBeforeAndOldFrom(refused);
+}
+
+TEST_P(SaveRunSettingsRefusedTest, ARefusedValueKeepsTheRestAsItWas) {
+  const std::size_t refused = GetParam();
+  store.refuse_value = std::u16string(kNames[refused]);
+  EXPECT_THROW(SaveRunSettings(store, TemplateSuffix(u"t"), kNew), TSettingsError);
+  ExpectNewBeforeAndOldFrom(refused);
+}
+
+INSTANTIATE_TEST_SUITE_P(EachValue, SaveRunSettingsRefusedTest, ::testing::Range<std::size_t>(0, 6));
+
 struct InputCase {
   const char* name;
   TRunInputs inputs;

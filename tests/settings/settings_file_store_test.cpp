@@ -219,6 +219,26 @@ TEST_F(SettingsFileStoreTest, ADamagedFileIsReportedSetAsideAndNeverOverwritten)
   EXPECT_THAT(reports_, SizeIs(1));
 }
 
+// nlohmann reports a number beyond the range of a double as an out-of-range error, not
+// as a parse error; found by fuzzing, where it ended the program.
+TEST_F(SettingsFileStoreTest, ANumberBeyondADoubleIsADamagedFile) {
+  for (const char* number : {"4e949", "-1e400", "1e99999999999999999999"}) {
+    fs::remove_all(settings_folder_);
+    const std::string damaged = std::string("{\n  \"Time\": 5,\n  \"Priority\": ") + number + "\n}\n";
+    WriteSettings(damaged);
+    reports_.clear();
+    TSettingsFileStore store = Store();
+    EXPECT_EQ(store.ReadSettingNumber(u"Time", 20, {}), 20) << number;
+    ASSERT_THAT(reports_, SizeIs(1)) << number;
+    EXPECT_THAT(reports_[0], HasSubstr("line 3, column ")) << number;
+    const std::vector<fs::path> files = FilesThere();
+    ASSERT_THAT(files, SizeIs(2)) << number;
+    EXPECT_EQ(Contents(settings_folder_ / files[0]), damaged);
+    ASSERT_TRUE(store.WriteSettingNumber(u"Threads", 2, {}));
+    EXPECT_EQ(store.ReadSettingNumber(u"Threads", 1, {}), 2);
+  }
+}
+
 TEST_F(SettingsFileStoreTest, AFileWithoutAnObjectIsDamagedToo) {
   for (const char* text : {"[1, 2]", "", "\"text\""}) {
     fs::remove_all(settings_folder_);

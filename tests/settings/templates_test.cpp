@@ -100,6 +100,46 @@ TEST_F(TemplatesTest, ARefusedValueEndsTheSaveBeforeTheMark) {
   EXPECT_FALSE(templates_.TemplatesLoaded());
 }
 
+// Saving a template over earlier settings and an earlier template while the store
+// refuses one write: the six settings (writes 0 to 5), the six values of the template
+// (6 to 11) or the mark of the latest one (12). The save goes on to its end, reports
+// what failed, and the earlier template is untouched.
+class TemplatesRefusedWriteTest : public TemplatesTest,
+                                  public ::testing::WithParamInterface<std::size_t> {};
+
+TEST_P(TemplatesRefusedWriteTest, ReportsTheFailureAndKeepsTheEarlierTemplate) {
+  const std::size_t refused = GetParam();
+  const TRunSettings old_run{1, 2, 3, 4, 5, 6};
+  const TRunSettings new_run{0, 60, 6, 5, 2, 8};
+  templates_.SaveTemplate(u"old", old_run);
+  const std::size_t before = store_.writes.size();
+  store_.refuse_write_number = before + refused;
+
+  const TTemplateSaveResult result = templates_.SaveTemplate(u"new", new_run);
+  EXPECT_EQ(result.settings_saved, refused >= 6);
+  EXPECT_EQ(result.outcome, refused >= 6 && refused < 12 ? TTemplateSave::tsSaveError
+                                                         : TTemplateSave::tsSaved);
+  // A failed write ends the six values it belongs to; the rest of the save still runs.
+  const std::size_t writes = refused < 6 ? refused + 8 : refused < 12 ? refused + 2 : 13;
+  EXPECT_EQ(store_.writes.size(), before + writes);
+  EXPECT_EQ(ReadRunSettings(store_, TemplateSuffix(u"old"), RunListCounts()), old_run);
+  if (refused >= 6) {
+    EXPECT_EQ(ReadRunSettings(store_, {}, RunListCounts()), new_run);
+  }
+  if (refused < 6 || refused == 12) {
+    EXPECT_EQ(ReadRunSettings(store_, TemplateSuffix(u"new"), RunListCounts()), new_run);
+  }
+  // A refused mark leaves the stored one, which the menu then shows.
+  EXPECT_EQ(Latest(), refused == 12 ? u"old" : u"new");
+  EXPECT_EQ(templates_.LatestTemplate(), Latest());
+  // The template key is made by its first value: refused there, there is no key.
+  const std::vector<std::u16string> names =
+      refused == 6 ? std::vector<std::u16string>{u"old"} : std::vector<std::u16string>{u"old", u"new"};
+  EXPECT_EQ(templates_.TemplateNames(), names);
+}
+
+INSTANTIATE_TEST_SUITE_P(EachWrite, TemplatesRefusedWriteTest, ::testing::Range<std::size_t>(0, 13));
+
 TEST_F(TemplatesTest, ListsInTheStoresOrderAndOverwritesWithoutRegardToCase) {
   for (const char16_t* name : {u"b", u"a", u"c"}) templates_.SaveTemplate(name, {});
   templates_.SaveTemplate(u"A", {1, 1, 1, 1, 1, 1});

@@ -107,6 +107,20 @@ std::string Timestamp() {
   return text;
 }
 
+// Builds the document as Json::parse does, without exceptions, and keeps where the
+// parse stopped: a number beyond the range of a double is an out-of-range error that
+// carries no position of its own, yet it damages the file as any syntax error does.
+class TPlacedParser : public nlohmann::detail::json_sax_dom_parser<Json> {
+ public:
+  explicit TPlacedParser(Json& document) : json_sax_dom_parser(document, false) {}
+  template <class Exception>
+  bool parse_error(std::size_t byte, const std::string& token, const Exception& error) {
+    error_byte = byte;
+    return json_sax_dom_parser::parse_error(byte, token, error);
+  }
+  std::size_t error_byte = 0;
+};
+
 }  // namespace
 
 // The file as read: its top-level object, or why there is none.
@@ -135,11 +149,10 @@ class TSettingsFileStore::TDocument {
       }
       bytes.append(buffer, static_cast<std::size_t>(count));
     }
-    try {
-      document.root_ = Json::parse(bytes);
-    } catch (const Json::parse_error& e) {
+    TPlacedParser parser(document.root_);
+    if (!Json::sax_parse(bytes, &parser) || parser.is_errored()) {
       document.state_ = TState::dsDamaged;
-      document.problem_ = u"is damaged at " + PlaceOf(bytes, e.byte);
+      document.problem_ = u"is damaged at " + PlaceOf(bytes, parser.error_byte);
       document.root_ = Json::object();
       return document;
     }
