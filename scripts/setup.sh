@@ -8,6 +8,7 @@ packages=(
   libgtest-dev googletest libcli11-dev nlohmann-json3-dev locales
   g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine64 fonts-wine xvfb xauth imagemagick x11-utils fp-utils groff-base libxml2-utils
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -58,5 +58,6 @@ fi
 rm -rf "$fuzz_corpus"
 
 echo
-echo "all presets: $passed_total passed, $failed_total failed; fuzz targets: $fuzz_result"
+echo "fuzz targets: $fuzz_result"
+echo "tests: $passed_total passed, $failed_total failed"
 exit $failed
