@@ -183,8 +183,12 @@ TEST_F(MainWindowModesTest, ADpiChangeWhileCompactKeepsTheCompactWindowUsable) {
 
   app_.PressKey(VK_ESCAPE);
   ASSERT_TRUE(WaitFor([this] { return HasCaption(app_.Window()); }, 10s));
+  // The frame comes back a moment after the style that asks for it.
   RECT client{};
-  ::GetClientRect(app_.Window(), &client);
+  WaitFor([&] {
+    ::GetClientRect(app_.Window(), &client);
+    return client.right == 740;
+  }, 5s);
   EXPECT_EQ(client.right, 740);
   EXPECT_TRUE(::IsWindowVisible(app_.Control(kEdTime)));
 }
