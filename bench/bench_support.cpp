@@ -125,6 +125,16 @@ void TimedPlatform::ResumeThread(TThreadHandle handle) {
   native_.ResumeThread(handle);
 }
 
+void TimedPlatform::OpenStartGate(std::int32_t waiting) {
+  const double opening = NowMs();
+  native_.OpenStartGate(waiting);
+  if (waiting > 0) {  // the opening for the run, not the one for its end
+    gate_opening = opening;
+    gate_opened = NowMs();
+    gate_waiting = waiting;
+  }
+}
+
 namespace {
 struct NativeSpinClock : SpinClock {
   std::uint32_t Tick() override { return platform::TickCount(); }

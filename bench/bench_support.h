@@ -48,6 +48,8 @@ class TimedPlatform : public TEnginePlatform {
     return native_.PreferShortTimeSlice(on && short_slice);
   }
   TThreadHandle CreateParkedThread(void (*body)(void*), void* context) override;
+  void CloseStartGate() override { native_.CloseStartGate(); }
+  void OpenStartGate(std::int32_t waiting) override;
   void ResumeThread(TThreadHandle handle) override;
   bool ThreadIsAlive(TThreadHandle handle) override { return native_.ThreadIsAlive(handle); }
   void CloseThread(TThreadHandle handle) override { native_.CloseThread(handle); }
@@ -56,6 +58,8 @@ class TimedPlatform : public TEnginePlatform {
   std::int32_t expected = 0;  // RSS is read when this many workers exist
   std::int32_t created = 0, resumed = 0;
   double first_create = 0, last_create = 0, first_resume = 0, last_resume = 0;
+  double gate_opening = 0, gate_opened = 0;  // the gate's opening call for the run
+  std::int32_t gate_waiting = 0;
   std::uint64_t rss_prepared_kib = 0;
   std::atomic<std::int32_t> running{0}, ended{0};  // bodies begun, bodies returned
   LatestMoment last_start, last_end;

@@ -3,9 +3,13 @@
 # few at a time, each for a fixed time, from the committed seeds in
 # tests/fuzz/corpus/<target>/ plus a working corpus that keeps what the runs found.
 #
-#   scripts/fuzz.sh [-t SECONDS] [-j PARALLEL] [-c CORPUS_DIR] [-o OUT_DIR] [--no-build] [TARGET...]
+#   scripts/fuzz.sh [-t SECONDS] [-j PARALLEL] [-c CORPUS_DIR] [-o OUT_DIR] [-u SECONDS]
+#                   [-n NICE] [--no-build] [TARGET...]
 #
 #   -t   time per target (default 1800: the long run)
+#   -u   time one input may take before it counts as a hang (default 10)
+#   -n   nice value of the targets (default 10; 19 lets them take little from other
+#        work beside a long run: then give -u enough for the longest stretch they wait)
 #   -j   targets run at the same time (default 1)
 #   -c   working corpus folder, one subfolder per target (default build/fuzz/corpus)
 #   -o   crashes and logs: OUT_DIR/crashes/<target>-crash-..., OUT_DIR/logs/<target>.log
@@ -24,6 +28,8 @@ parallel=1
 corpus=build/fuzz/corpus
 out=build/fuzz
 build=1
+unit_timeout=10
+nice_value=10
 targets=()
 while [ $# -gt 0 ]; do
   case $1 in
@@ -31,8 +37,10 @@ while [ $# -gt 0 ]; do
     -j) parallel=$2; shift 2 ;;
     -c) corpus=$2; shift 2 ;;
     -o) out=$2; shift 2 ;;
+    -u) unit_timeout=$2; shift 2 ;;
+    -n) nice_value=$2; shift 2 ;;
     --no-build) build=0; shift ;;
-    -h|--help) sed -n '2,17p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,22p' "$0"; exit 0 ;;
     -*) echo "unknown option $1" >&2; exit 2 ;;
     *) targets+=("$1"); shift ;;
   esac
@@ -54,7 +62,7 @@ run_one() {
   mkdir -p "$corpus/$target"
   # The working corpus comes first: libFuzzer adds new inputs to the first folder only,
   # so the committed seeds stay as they are.
-  nice -n 10 "$program" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  nice -n "$nice_value" "$program" -max_total_time="$seconds" -timeout="$unit_timeout" -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix="$out/crashes/$target-" \
     "$corpus/$target" "tests/fuzz/corpus/$target" >"$out/logs/$target.log" 2>&1
 }

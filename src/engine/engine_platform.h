@@ -35,8 +35,15 @@ class TEnginePlatform {
     return false;
   }
 
-  // Creates a thread that runs `body(context)` only after ResumeThread; 0 on failure.
+  // Creates a thread that runs `body(context)` only after ResumeThread and once the start
+  // gate is open; 0 on failure.
   virtual TThreadHandle CreateParkedThread(void (*body)(void*), void* context) = 0;
+  // The start gate of the threads made above: a resumed thread waits at it, so that the
+  // threads already released never take the processors from the release of the others.
+  // CloseStartGate while no thread waits (before a run); OpenStartGate lets all go on
+  // together with one call (`waiting`: how many wait; 0 when they are only to end).
+  virtual void CloseStartGate() = 0;
+  virtual void OpenStartGate(std::int32_t waiting) = 0;
   virtual void ResumeThread(TThreadHandle thread) = 0;
   // False once the thread's body has returned.
   virtual bool ThreadIsAlive(TThreadHandle thread) = 0;

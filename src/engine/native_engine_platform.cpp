@@ -26,13 +26,20 @@ class TNativeEnginePlatform final : public TEnginePlatform {
   }
   bool PreferShortTimeSlice(bool on) override { return platform::PreferShortTimeSlice(on); }
   TThreadHandle CreateParkedThread(void (*body)(void*), void* context) override {
-    return reinterpret_cast<TThreadHandle>(platform::CreateParkedThread(body, context));
+    return reinterpret_cast<TThreadHandle>(
+        platform::CreateParkedThread(body, context, nullptr, &gate_));
   }
+  void CloseStartGate() override { gate_.Close(); }
+  void OpenStartGate(std::int32_t waiting) override { gate_.Open(waiting); }
   void ResumeThread(TThreadHandle thread) override { platform::ResumeParkedThread(AsThread(thread)); }
   bool ThreadIsAlive(TThreadHandle thread) override {
     return platform::ParkedThreadIsAlive(AsThread(thread));
   }
   void CloseThread(TThreadHandle thread) override { platform::CloseParkedThread(AsThread(thread)); }
+
+ private:
+  // One gate for the process: the program runs one stress run at a time.
+  platform::TStartGate gate_;
 };
 
 }  // namespace

@@ -63,6 +63,9 @@ bool TRunController::RunStress(std::uint32_t priorityClass, std::int32_t threads
   TScopedFlag in_run(in_run_);
   // Workers left running by a run that ended while the application was quitting.
   CloseStressThreads();
+  platform_.CloseStartGate();
+  gate_open_ = false;
+  workers_went_on_ = false;
   limits_at_failure_.clear();
   prepare_failed_ = false;
   separator_ = platform::ThousandsSeparator();
@@ -117,6 +120,9 @@ bool TRunController::RunStress(std::uint32_t priorityClass, std::int32_t threads
   FIsRunEmulation.store(false, std::memory_order_relaxed);
   StopStressThreads(startedCount);
   platform_.PreferShortTimeSlice(false);
+  // A run that ended while it was still releasing its workers let none of them run: they
+  // only went on from the gate to end.
+  if (!workers_went_on_) startedCount = 0;
   last_started_ = startedCount;
 
   if (!errorText.empty()) {
@@ -229,6 +235,11 @@ void TRunController::ReleaseStressThreads(std::uint32_t& lastPump, std::uint32_t
     if (platform_.TickCount() - t0 > 200) break;
   }
   if (started > before && started >= total) {
+    // Every worker waits at the gate until now: released workers that spun at once would
+    // take the processors from this thread, at their own priority, while it releases the
+    // rest, so that a release of thousands would need minutes.
+    OpenStartGate(total);
+    workers_went_on_ = true;
     host_.SetStatusText(LangText(TextId::CpuStressing));
   }
 }
@@ -270,6 +281,8 @@ void TRunController::StopStressThreads(std::int32_t started) {
   for (std::int32_t i = started; i < FRealThreadsCount; ++i) {
     platform_.ResumeThread(FStressThreads[static_cast<std::size_t>(i)].Handle);
   }
+  // Workers still at the gate see the dropped flag and end at once.
+  OpenStartGate(0);
   host_.ShowBusyCursor();
   const std::uint32_t t0 = platform_.TickCount();
   for (;;) {
@@ -303,7 +316,14 @@ void TRunController::StopStressThreads(std::int32_t started) {
   host_.RestoreCursor();
 }
 
+void TRunController::OpenStartGate(std::int32_t waiting) {
+  if (gate_open_) return;
+  platform_.OpenStartGate(waiting);
+  gate_open_ = true;
+}
+
 void TRunController::CloseStressThreads() {
+  if (!FStressThreads.empty()) OpenStartGate(0);
   for (auto& desc : FStressThreads) {
     if (desc.Handle != 0) {
       platform_.CloseThread(desc.Handle);

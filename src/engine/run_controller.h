@@ -87,8 +87,8 @@ class TRunController {
 
   // The whole run: returns after every worker has ended (or the host is quitting).
   // `priorityClass` is a value of PriorityClasses, `priorityIndex` a position in
-  // ThreadPriorities. On return `startedCount` holds the number of workers released
-  // and `errorText` the one-line error text (already shown), empty when none.
+  // ThreadPriorities. On return `startedCount` holds the number of workers that ran
+  // (LastRunStarted) and `errorText` the one-line error text (already shown), empty when none.
   // Returns false, doing nothing, when called while a run is inside RunStress.
   bool RunStress(std::uint32_t priorityClass, std::int32_t threadsCount,
                  std::int32_t priorityIndex, std::uint32_t timeMs, TStressStyle style,
@@ -101,8 +101,9 @@ class TRunController {
   // True from the start of RunStress until it returns.
   bool InRun() const { return in_run_; }
   TRunEnd LastRunEnd() const { return last_end_; }
-  // Workers the last run asked for (a negative count as 0) and those it released before
-  // it ended; fewer released than requested is a shortfall, whatever ended the run.
+  // Workers the last run asked for (a negative count as 0) and those it let run before it
+  // ended; fewer than requested is a shortfall, whatever ended the run. Released workers
+  // wait until all are released, so a run that ended during the release let none run.
   std::int32_t LastRunRequested() const { return last_requested_; }
   std::int32_t LastRunStarted() const { return last_started_; }
   // The system's thread limits read at the moment a worker could not be created (for
@@ -132,6 +133,8 @@ class TRunController {
   void ShowThreadCounterIfChanged(TextId textId, std::int32_t n);
   void ShowCount(TextId textId, std::int32_t n);
   void CloseStressThreads();
+  // Opens the workers' start gate once per run.
+  void OpenStartGate(std::int32_t waiting);
 
   TRunHost& host_;
   TEnginePlatform& platform_;
@@ -140,6 +143,8 @@ class TRunController {
   std::int32_t last_requested_ = 0;
   std::int32_t last_started_ = 0;
   bool prepare_failed_ = false;
+  bool gate_open_ = true;  // no worker waits at a closed gate outside a run
+  bool workers_went_on_ = false;  // the gate opened for the run, not only for its end
   std::u16string separator_;  // thousands separator, read once per run
   std::vector<platform::ThreadLimit> limits_at_failure_;
 

@@ -3,6 +3,7 @@
 // running system.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -13,17 +14,45 @@ namespace velkaro::platform {
 // Address space reserved for a parked thread's stack; little of it is ever touched.
 inline constexpr std::size_t kParkedStackReservation = 64 * 1024;
 
+// A gate at which released threads wait, so that many threads start together. A thread
+// that runs on at once would take a processor from the one that releases the others;
+// opening the gate lets all of them go with one call instead.
+class TStartGate {
+ public:
+  TStartGate();
+  ~TStartGate();
+  TStartGate(const TStartGate&) = delete;
+  TStartGate& operator=(const TStartGate&) = delete;
+
+  // Closes the gate for the next start. No thread may be waiting at it.
+  void Close();
+  // Lets every thread at the gate, and every later one, go on. `waiting` is about how
+  // many wait: where waking them is work of the opening thread that the woken ones
+  // could interrupt (Linux), they go on together once all are awake; 0 lets each go on
+  // as soon as it wakes (threads that only end).
+  void Open(std::int32_t waiting);
+  // Returns once the gate is open.
+  void Wait();
+
+ private:
+  std::atomic<std::uint32_t> open_{0};
+  std::atomic<std::int64_t> go_on_ns_{0};  // Linux: the monotonic moment to go on at
+  void* event_ = nullptr;                  // Windows: a manual-reset event
+};
+
 struct ParkedThread;  // owned through the functions below
 
-// Creates a thread that runs `body(context)` only after ResumeParkedThread. Returns
-// nullptr when the system refuses another thread; `error` then receives its error code.
-ParkedThread* CreateParkedThread(void (*body)(void*), void* context, int* error = nullptr);
+// Creates a thread that runs `body(context)` only after ResumeParkedThread, and with a
+// `gate`, only once that gate is open as well. Returns nullptr when the system refuses
+// another thread; `error` then receives its error code.
+ParkedThread* CreateParkedThread(void (*body)(void*), void* context, int* error = nullptr,
+                                 TStartGate* gate = nullptr);
 // Lets the thread run its body; a second call does nothing.
 void ResumeParkedThread(ParkedThread* thread);
 // False once the body has returned.
 bool ParkedThreadIsAlive(ParkedThread* thread);
 // Resumes the thread if it never was, waits until it has ended and frees everything it
-// held. The caller must have arranged for the body to return.
+// held. The caller must have arranged for the body to return, and opened its gate.
 void CloseParkedThread(ParkedThread* thread);
 
 // The calling thread's priority, a Win32 thread priority (-15 .. 15). Returns false

@@ -53,10 +53,19 @@ class FakeEnginePlatform : public TEnginePlatform {
     threads.push_back({static_cast<const TStressThread*>(context)->Params()});
     return threads.size();  // the position + 1, never 0
   }
+  void CloseStartGate() override {
+    gate_open = false;
+    gate_events.push_back("close");
+  }
+  void OpenStartGate(std::int32_t waiting) override {
+    gate_open = true;
+    gate_events.push_back("open " + std::to_string(waiting) + " after " +
+                          std::to_string(Resumed()) + " resumed");
+  }
   void ResumeThread(TThreadHandle handle) override { At(handle).resumed = true; }
   bool ThreadIsAlive(TThreadHandle handle) override {
     const Thread& t = At(handle);
-    if (keep_alive || !t.resumed) return true;
+    if (keep_alive || !t.resumed || !gate_open) return true;
     const TStressParams& p = t.params;
     return p.FPIsRunEmulation->load() && now_ <= p.FStressLastTime;
   }
@@ -86,6 +95,8 @@ class FakeEnginePlatform : public TEnginePlatform {
   int fail_at_creation = 0;
   bool refuse_priorities = false;
   bool keep_alive = false;
+  bool gate_open = true;
+  std::vector<std::string> gate_events;
   std::vector<Thread> threads;
   std::vector<std::uint32_t> sleeps, classes;
   std::vector<std::string> slices;
@@ -149,6 +160,34 @@ TEST_F(RunControllerTest, AllWorkersInTheFirstBatchAndEveryOneClosedAfterTheDead
   // Only the controller's thread gets the short slice: workers inherit the setting that
   // is in force when they are created.
   EXPECT_THAT(platform.slices, ElementsAre("off after 0", "on after 150", "off after 150"));
+  EXPECT_THAT(platform.gate_events, ElementsAre("close", "open 150 after 150 resumed"));
+}
+
+// Released workers wait at the gate until the last one is released, however many
+// batches the release takes, and then all go on with one opening.
+TEST_F(RunControllerTest, WorkersGoOnTogetherOnceTheLastIsReleased) {
+  platform.advance_per_read = 1;  // a batch is cut after 200 ms: about 100 workers
+  std::vector<int> resumed_at_passes;
+  std::vector<std::size_t> gate_events_at_passes;
+  host.on_messages = [&](int) {
+    resumed_at_passes.push_back(platform.Resumed());
+    gate_events_at_passes.push_back(platform.gate_events.size());
+  };
+  ASSERT_TRUE(Run(1000, 60000 * 10));
+  ASSERT_GE(platform.gate_events.size(), 2u);
+  EXPECT_EQ(platform.gate_events[0], "close");
+  EXPECT_EQ(platform.gate_events[1], "open 1000 after 1000 resumed");
+  EXPECT_EQ(platform.gate_events.size(), 2u);  // not again at the end of the run
+  // The release took several message passes, and the gate stayed closed throughout.
+  bool passes_while_releasing = false;
+  for (std::size_t i = 0; i < resumed_at_passes.size(); ++i) {
+    if (resumed_at_passes[i] > 0 && resumed_at_passes[i] < 1000) {
+      passes_while_releasing = true;
+      EXPECT_EQ(gate_events_at_passes[i], 1u) << "pass " << i;
+    }
+  }
+  EXPECT_TRUE(passes_while_releasing);
+  EXPECT_EQ(started, 1000);
 }
 
 TEST_F(RunControllerTest, FailingCreationEndsPreparationWithTheOneLineErrorText) {
@@ -262,12 +301,15 @@ TEST_F(RunControllerTest, StartRequestDuringARunDoesNotBeginASecondRun) {
   EXPECT_TRUE(Run(1, 100));  // free again once the run has returned
 }
 
-TEST_F(RunControllerTest, DeadlineWhileReleasingLeavesTheRestUnstartedButEnded) {
+TEST_F(RunControllerTest, DeadlineWhileReleasingLetsNoWorkerRunAndEndsThemAll) {
   // Each tick read moves 40 ms: a batch is cut after 200 ms, the deadline comes first.
   platform.advance_per_read = 40;
   ASSERT_TRUE(Run(100, 300));
-  EXPECT_GT(started, 0);
-  EXPECT_LT(started, 100);
+  // The released workers were still at the gate: it opens only for them to end.
+  EXPECT_EQ(started, 0);
+  EXPECT_EQ(controller.LastRunStarted(), 0);
+  EXPECT_EQ(controller.LastRunRequested(), 100);
+  EXPECT_THAT(platform.gate_events, ElementsAre("close", "open 0 after 100 resumed"));
   EXPECT_EQ(platform.Resumed(), 100);
   EXPECT_EQ(platform.Closed(), 100);
   EXPECT_EQ(controller.LastRunEnd(), TRunEnd::reTimeOver);

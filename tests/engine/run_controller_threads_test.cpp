@@ -35,6 +35,8 @@ class CountingPlatform : public TEnginePlatform {
     if (handle != 0) ++created;
     return handle;
   }
+  void CloseStartGate() override { native_.CloseStartGate(); }
+  void OpenStartGate(std::int32_t waiting) override { native_.OpenStartGate(waiting); }
   void ResumeThread(TThreadHandle handle) override { native_.ResumeThread(handle); }
   bool ThreadIsAlive(TThreadHandle handle) override { return native_.ThreadIsAlive(handle); }
   void CloseThread(TThreadHandle handle) override {

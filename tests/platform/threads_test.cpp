@@ -93,6 +93,46 @@ TEST(ParkedThread, ThousandsOfParkedThreadsExistAtOnce) {
   EXPECT_EQ(counter.runs.load(), kCount);
 }
 
+// Threads released at a closed gate wait there; one opening lets all of them go on, and
+// the gate closed again holds the threads of the next start.
+TEST(StartGate, ReleasedThreadsWaitUntilItOpensAndAllGoOnTogether) {
+  constexpr int kCount = 200;
+  TStartGate gate;
+  Counter counter;
+  for (int start = 0; start < 2; ++start) {
+    gate.Close();
+    counter.runs = 0;
+    std::vector<ParkedThread*> threads;
+    for (int i = 0; i < kCount; ++i) {
+      ParkedThread* thread = CreateParkedThread(CountAndHold, &counter, nullptr, &gate);
+      ASSERT_NE(thread, nullptr) << "thread " << i;
+      threads.push_back(thread);
+    }
+    for (ParkedThread* thread : threads) ResumeParkedThread(thread);
+    SleepMs(100);
+    EXPECT_EQ(counter.runs.load(), 0) << "start " << start;
+    EXPECT_TRUE(std::all_of(threads.begin(), threads.end(), ParkedThreadIsAlive));
+    // The first start lets the woken threads go on together, the second at once (as
+    // for threads that are only to end).
+    gate.Open(start == 0 ? kCount : 0);
+    EXPECT_TRUE(WaitFor([&] { return counter.runs.load() == kCount; })) << counter.runs.load();
+    for (ParkedThread* thread : threads) CloseParkedThread(thread);
+  }
+}
+
+// A thread that reaches an open gate does not wait at all.
+TEST(StartGate, AThreadReleasedAfterTheOpeningGoesOnAtOnce) {
+  TStartGate gate;
+  gate.Close();
+  gate.Open(1);
+  Counter counter;
+  ParkedThread* thread = CreateParkedThread(CountAndHold, &counter, nullptr, &gate);
+  ASSERT_NE(thread, nullptr);
+  ResumeParkedThread(thread);
+  EXPECT_TRUE(WaitFor([&] { return counter.runs.load() == 1; }));
+  CloseParkedThread(thread);
+}
+
 TEST(TickCount, FollowsASleepWithinTheTimerGranularity) {
   const std::uint32_t before = TickCount();
   SleepMs(200);

@@ -11,6 +11,7 @@ struct ParkedThread {
   HANDLE handle = nullptr;
   void (*body)(void*) = nullptr;
   void* context = nullptr;
+  TStartGate* gate = nullptr;
   std::atomic<bool> resumed{false};
 };
 
@@ -18,13 +19,43 @@ namespace {
 
 DWORD WINAPI ParkedEntry(LPVOID argument) {
   auto* self = static_cast<ParkedThread*>(argument);
+  if (self->gate != nullptr) self->gate->Wait();
   self->body(self->context);
   return 0;
 }
 
 }  // namespace
 
-ParkedThread* CreateParkedThread(void (*body)(void*), void* context, int* error) {
+// Windows wakes every thread that waits for a manual-reset event inside the one call that
+// sets it, so the woken threads go on at once.
+TStartGate::TStartGate() : event_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+
+TStartGate::~TStartGate() {
+  if (event_ != nullptr) CloseHandle(event_);
+}
+
+void TStartGate::Close() {
+  open_.store(0, std::memory_order_relaxed);
+  if (event_ != nullptr) ResetEvent(event_);
+}
+
+void TStartGate::Open(std::int32_t) {
+  open_.store(1, std::memory_order_release);
+  if (event_ != nullptr) SetEvent(event_);
+}
+
+void TStartGate::Wait() {
+  if (open_.load(std::memory_order_acquire) != 0) return;
+  if (event_ != nullptr) {
+    WaitForSingleObject(event_, INFINITE);
+  } else {
+    // No event (the system refused one): poll, which only a starved system would see.
+    while (open_.load(std::memory_order_acquire) == 0) Sleep(1);
+  }
+}
+
+ParkedThread* CreateParkedThread(void (*body)(void*), void* context, int* error,
+                                 TStartGate* gate) {
   auto* thread = new (std::nothrow) ParkedThread;
   if (thread == nullptr) {
     if (error != nullptr) *error = ERROR_NOT_ENOUGH_MEMORY;
@@ -32,6 +63,7 @@ ParkedThread* CreateParkedThread(void (*body)(void*), void* context, int* error)
   }
   thread->body = body;
   thread->context = context;
+  thread->gate = gate;
   thread->handle = CreateThread(nullptr, kParkedStackReservation, ParkedEntry, thread,
                                 CREATE_SUSPENDED | STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
   if (thread->handle == nullptr) {
