@@ -1,11 +1,13 @@
 // Scale: preparation, release and stop of many mono workers, and their resident
 // memory, beside plain threads with the same small stacks (the floor).
 //   bench_scale [--counts 1000,10000,max] [--time SECONDS] [--margin N] [--over-limit 0|1]
-//               [--floor 0|1] [--tree 0|1]
+//               [--floor 0|1] [--tree 0|1] [--hold SECONDS]
+// --hold: how long the engine's workers run after they went on before the stop.
 // "max" is the most threads the system allows (found by creating plain threads until
 // creation fails, up to 100,000) minus the margin; with "max", a last run asks for 1,000
 // more than the limit to show the failure and the limit named.
 #include <atomic>
+#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -23,6 +25,8 @@
 #else
 #include <linux/futex.h>
 #include <pthread.h>
+#include <dirent.h>
+#include <sched.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -261,49 +265,107 @@ void MeasureTree(std::int32_t count, std::uint32_t wait_ms) {
 }
 #endif
 
-void MeasureEngine(std::int32_t count, std::uint32_t time_ms) {
+#if !defined(_WIN32)
+// Threads of this process that are running or ready to run, read from /proc; the
+// calling thread is not counted.
+std::int32_t CountRunnableThreads() {
+  std::int32_t runnable = 0;
+  const std::string self = std::to_string(gettid());
+  DIR* tasks = opendir("/proc/self/task");
+  if (tasks == nullptr) return -1;
+  while (const dirent* entry = readdir(tasks)) {
+    if (entry->d_name[0] == '.' || self == entry->d_name) continue;
+    const std::string path = std::string("/proc/self/task/") + entry->d_name + "/stat";
+    FILE* file = std::fopen(path.c_str(), "r");
+    if (file == nullptr) continue;
+    char line[512] = {};
+    const bool got = std::fgets(line, sizeof line, file) != nullptr;
+    std::fclose(file);
+    const char* paren = got ? std::strrchr(line, ')') : nullptr;
+    if (paren != nullptr && paren[1] == ' ' && paren[2] == 'R') ++runnable;
+  }
+  closedir(tasks);
+  return runnable;
+}
+
+// The measuring thread runs above the workers where the system allows it (as root), so
+// that what it reads is not delayed by them.
+bool RaiseMeasuringThread() {
+  sched_param param{};
+  param.sched_priority = 1;
+  return pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0;
+}
+#endif
+
+// The engine: mono workers through TRunController. A measuring thread waits for the
+// gate's opening, counts the runnable threads 100 ms after the moment the woken workers
+// go on, and requests the stop `hold_ms` after that moment.
+void MeasureEngine(std::int32_t count, std::uint32_t time_ms, std::uint32_t hold_ms) {
   TimedPlatform threads;
   threads.expected = count;
   BenchHost host;
   TRunController controller(host, threads);
-  double stop_request = 0;
-  std::int32_t running_at_pass = 0;
-  host.on_messages = [&] {
-    running_at_pass = threads.running.load();
-    if (stop_request == 0 && running_at_pass >= count) {
-      stop_request = NowMs();
-      controller.Stop();
+  std::atomic<double> stop_request{0};
+  std::atomic<bool> done{false};
+  std::int32_t runnable = -1;
+  std::int32_t running_at_stop = 0;
+  bool raised = false;
+  double go_on = 0;
+  std::thread measuring([&] {
+#if !defined(_WIN32)
+    raised = RaiseMeasuringThread();
+#endif
+    while (!done.load() && threads.gate_opened.load() == 0) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-  };
+    if (done.load()) return;
+    // The lead the gate gives the woken workers (see TStartGate::Open).
+    go_on = threads.gate_opening + 20.0 + 0.005 * threads.gate_waiting;
+    const auto sleep_until = [&](double ms) {
+      while (!done.load() && NowMs() < ms) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    };
+    sleep_until(go_on + 100);
+#if !defined(_WIN32)
+    if (!done.load()) runnable = CountRunnableThreads();
+#endif
+    sleep_until(go_on + hold_ms);
+    if (done.load()) return;
+    running_at_stop = threads.running.load();
+    stop_request = NowMs();
+    controller.Stop();
+  });
   std::u16string error;
   std::int32_t started = 0;
   const std::uint64_t rss_before = ResidentKiB();
   const double t0 = NowMs();
   controller.RunStress(0x20, count, 3, time_ms, TStressStyle::ssMono, error, started);
   const double t_end = NowMs();
+  done = true;
+  measuring.join();
   if (!error.empty()) {
     const auto* limit = LikelyReachedThreadLimit(controller.ThreadLimitsAtFailure());
     std::printf("| %7d | engine | failed: %s (limit: %s) |\n", count, ToUtf8(error).c_str(),
                 limit ? std::string(limit->name).c_str() : "not named");
     return;
   }
-  const char* kind = "engine";
-  if (stop_request == 0) {
-    std::printf("| %7d | %s | %9.1f | %6.1f | %8.2f | %d released, %d running at the last message pass before the %u s deadline |"
-                " | | | | %9llu |\n",
-                count, kind, threads.last_create - t0, (threads.last_create - t0) * 1000.0 / count,
-                static_cast<double>(threads.rss_prepared_kib - rss_before) / count, started,
-                running_at_pass, time_ms / 1000,
-                static_cast<unsigned long long>(PeakResidentKiB() / 1024));
+  const double prepare = threads.last_create - t0;
+  const double kib = static_cast<double>(threads.rss_prepared_kib - rss_before) / count;
+  if (stop_request.load() == 0) {
+    std::printf("| %7d | engine | %9.1f | %6.1f | %8.2f | the run ended at its %u s deadline with %d of %d"
+                " started, the gate %s |\n",
+                count, prepare, prepare * 1000.0 / count, kib, time_ms / 1000, started, count,
+                threads.gate_opened.load() == 0 ? "never opened for the run" : "opened");
     return;
   }
+  const double stop = stop_request.load();
   std::printf(
-      "| %7d | %s | %9.1f | %6.1f | %8.2f | %9.1f | %10.1f | %8.1f | %8.1f | %9.1f | %9llu |\n",
-      count, kind, threads.last_create - t0, (threads.last_create - t0) * 1000.0 / count,
-      static_cast<double>(threads.rss_prepared_kib - rss_before) / count,
-      threads.last_resume - threads.first_resume, threads.last_start.Ms() - threads.first_resume,
-      stop_request - threads.last_start.Ms(), threads.last_end.Ms() - stop_request,
-      t_end - stop_request, static_cast<unsigned long long>(PeakResidentKiB() / 1024));
+      "| %7d | engine | %9.1f | %6.1f | %8.2f | %9.1f | %7.1f | %7.1f | %8s | %6d in %5.0f | %8.1f | %9.1f | %9llu |%s\n",
+      count, prepare, prepare * 1000.0 / count, kib, threads.last_resume - threads.first_resume,
+      threads.gate_opened.load() - threads.gate_opening, go_on - threads.first_resume,
+      runnable < 0 ? "-" : std::to_string(runnable).c_str(), running_at_stop,
+      stop - go_on, threads.last_end.Ms() - stop, t_end - stop,
+      static_cast<unsigned long long>(PeakResidentKiB() / 1024),
+      raised ? "" : " (measuring thread not raised)");
 }
 
 }  // namespace
@@ -317,7 +379,9 @@ int main(int argc, char** argv) {
   bool over_limit = true;
   bool floor = true;
   bool tree = true;
+  std::uint32_t hold_s = 3;
   for (int i = 1; i + 1 < argc; i += 2) {
+    if (std::strcmp(argv[i], "--hold") == 0) hold_s = static_cast<std::uint32_t>(std::stoul(argv[i + 1]));
     if (std::strcmp(argv[i], "--counts") == 0) counts_text = argv[i + 1];
     if (std::strcmp(argv[i], "--time") == 0) time_s = static_cast<std::uint32_t>(std::stoul(argv[i + 1]));
     if (std::strcmp(argv[i], "--margin") == 0) margin = std::stoi(argv[i + 1]);
@@ -353,33 +417,44 @@ int main(int argc, char** argv) {
                 max_count + margin, margin);
   }
   std::printf(
-      "# engine: mono workers through TRunController, normal class and priority, released one\n"
-      "#   by one by the controller; the stop is requested at its first message pass once every\n"
-      "#   worker runs, or the run ends at its %u s deadline.\n"
       "# floor: plain threads parked on one futex, released by one wake. tree (Linux): plain\n"
       "#   threads woken along a binary tree, one wake by the releasing thread. Both wait (at\n"
-      "#   most the run time) until all run, then drop the flag.\n"
-      "# Times in ms. resume: first to last release call of the releasing thread (floor, tree:\n"
-      "#   its one wake). all run: first release call -> the last body began (else how many\n"
-      "#   ran). acts late: the last body began -> stop requested (engine: its next message\n"
-      "#   pass; floor, tree: the 10 ms poll). last end: stop requested -> the last body\n"
-      "#   returned. return: stop requested -> RunStress returned (with the stop wait's 50 ms\n"
-      "#   polls; floor, tree: all joined). KiB/thr: resident memory per thread once all exist.\n",
-      time_s);
+      "#   most the run time) until all run, then drop the flag. Times in ms. resume: first to\n"
+      "#   last release call of the releasing thread (floor, tree: its one wake). all run: first\n"
+      "#   release call -> the last body began (else how many ran). acts late: the last body\n"
+      "#   began -> stop requested (the 10 ms poll). last end: stop requested -> the last body\n"
+      "#   returned. return: stop requested -> all joined. KiB/thr: resident memory per thread\n"
+      "#   once all exist.\n"
+      "# engine: mono workers through TRunController at normal class and priority, %u s run.\n"
+      "#   release: the controller's first to last release call (the workers wait at the start\n"
+      "#   gate). gate: its opening call. go on: first release call -> the moment the woken\n"
+      "#   workers go on (the gate's lead). runnable: threads running or ready 100 ms after\n"
+      "#   that (from /proc; Linux). begun: worker bodies begun when the stop was requested,\n"
+      "#   %u ms after the go-on moment (each needs its first turn on a processor). last end:\n"
+      "#   stop requested -> the last body returned. return: -> RunStress returned (with the\n"
+      "#   stop wait's 50 ms polls).\n",
+      time_s, hold_s * 1000);
   std::printf("| threads | kind   | prepare ms | us/thr | KiB/thr  | resume ms | all run ms | acts late | last end | return ms | peak MiB  |\n");
   std::printf("|---|---|---|---|---|---|---|---|---|---|---|\n");
-  for (const std::int32_t count : ParseCounts(counts_text, max_count)) {
-    if (floor) Isolated([&] { MeasureRaw(count, time_s * 1000, false); });
+  const std::vector<std::int32_t> counts = ParseCounts(counts_text, max_count);
+  if (floor || tree) {
+    for (const std::int32_t count : counts) {
+      if (floor) Isolated([&] { MeasureRaw(count, time_s * 1000, false); });
 #if !defined(_WIN32)
-    if (tree) Isolated([&] { MeasureTree(count, time_s * 1000); });
+      if (tree) Isolated([&] { MeasureTree(count, time_s * 1000); });
 #else
-    (void)tree;  // the tree of wakes is measured on Linux only
+      (void)tree;  // the tree of wakes is measured on Linux only
 #endif
-    Isolated([&] { MeasureEngine(count, time_s * 1000); });
+    }
+  }
+  std::printf("\n| threads | kind   | prepare ms | us/thr | KiB/thr  | release ms | gate ms | go on ms | runnable | begun by the stop (ms after go-on) | last end | return ms | peak MiB |\n");
+  std::printf("|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
+  for (const std::int32_t count : counts) {
+    Isolated([&] { MeasureEngine(count, time_s * 1000, hold_s * 1000); });
   }
   if (over_limit && max_count + margin < kMaxThreads) {
     // Past the limit: the run must fail with the error text and name the limit.
-    Isolated([&] { MeasureEngine(max_count + margin + 1000, time_s * 1000); });
+    Isolated([&] { MeasureEngine(max_count + margin + 1000, time_s * 1000, hold_s * 1000); });
   }
   return 0;
 }

@@ -130,8 +130,8 @@ void TimedPlatform::OpenStartGate(std::int32_t waiting) {
   native_.OpenStartGate(waiting);
   if (waiting > 0) {  // the opening for the run, not the one for its end
     gate_opening = opening;
-    gate_opened = NowMs();
     gate_waiting = waiting;
+    gate_opened.store(NowMs());
   }
 }
 

@@ -58,8 +58,11 @@ class TimedPlatform : public TEnginePlatform {
   std::int32_t expected = 0;  // RSS is read when this many workers exist
   std::int32_t created = 0, resumed = 0;
   double first_create = 0, last_create = 0, first_resume = 0, last_resume = 0;
-  double gate_opening = 0, gate_opened = 0;  // the gate's opening call for the run
+  // The gate's opening for the run: its call's start and return; other threads wait for
+  // gate_opened, which is written last.
+  double gate_opening = 0;
   std::int32_t gate_waiting = 0;
+  std::atomic<double> gate_opened{0};
   std::uint64_t rss_prepared_kib = 0;
   std::atomic<std::int32_t> running{0}, ended{0};  // bodies begun, bodies returned
   LatestMoment last_start, last_end;

@@ -254,7 +254,10 @@ void TRunController::RunStressLoop(std::uint32_t startTick, std::uint32_t timeMs
   if (started < static_cast<std::int32_t>(FStressThreads.size())) {
     ShowCount(TextId::ThreadsStarted, started);
   }
-  std::uint32_t lastProgress = platform_.TickCount();
+  // Progress is due once a second from here. Each update is due a second after the
+  // previous one was due, not after it came: a pass that comes late (the workers share
+  // this thread's priority) does not push every later update back.
+  std::uint32_t progressDue = platform_.TickCount() + 1000;
   while (ok && !host_.Terminated()) {
     ReleaseStressThreads(lastPump, lastShow, started, ok);
     platform_.SleepMs(10);
@@ -264,12 +267,15 @@ void TRunController::RunStressLoop(std::uint32_t startTick, std::uint32_t timeMs
     if (elapsed >= timeMs || host_.Terminated() || !FIsRunEmulation.load(std::memory_order_relaxed)) {
       break;
     }
-    if (now - lastProgress > 1000) {
+    if (static_cast<std::int32_t>(now - progressDue) > 0) {
       host_.SetProgressPosition(elapsed);
       host_.SetTaskbarProgress(elapsed, timeMs);
       host_.SetTitle(PercentTitle(elapsed, timeMs));
       ShowThreadCounterIfChanged(TextId::ThreadsStarted, started);
-      lastProgress = platform_.TickCount();
+      // Seconds that passed without a pass are skipped, not made up for.
+      do {
+        progressDue += 1000;
+      } while (static_cast<std::int32_t>(now - progressDue) > 0);
     }
     if (now - host_.dtPrevPercent() >= 1000) host_.UsageCalc();
   }

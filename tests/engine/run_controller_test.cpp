@@ -126,7 +126,7 @@ TEST_F(RunControllerTest, ZeroThreadsRunTheWholeTimeWithProgressEachSecond) {
   ASSERT_TRUE(Run(0, 3000));
   // The loop sleeps 10 ms per pass; progress fires once more than 1000 ms have passed.
   EXPECT_THAT(host.titles, ElementsAre("33%", "67%"));
-  EXPECT_THAT(host.positions, ElementsAre(0u, 1010u, 2020u));
+  EXPECT_THAT(host.positions, ElementsAre(0u, 1010u, 2010u));
   EXPECT_EQ(host.progress_max, 3000u);
   EXPECT_EQ(host.taskbar.size(), 2u);
   EXPECT_EQ(host.usage_starts, 1);
@@ -138,6 +138,18 @@ TEST_F(RunControllerTest, ZeroThreadsRunTheWholeTimeWithProgressEachSecond) {
   EXPECT_EQ(host.stop_clicks, 0);
   EXPECT_EQ(controller.LastRunEnd(), TRunEnd::reTimeOver);
   EXPECT_FALSE(controller.IsRunEmulation());
+}
+
+// A pass that comes late makes its own update late, not every later one; seconds without
+// any pass are skipped.
+TEST_F(RunControllerTest, ALatePassDoesNotPushTheLaterUpdatesBack) {
+  host.on_messages = [this](int pass) {
+    if (pass == 90) platform.now_ += 400;    // the next pass comes at 1300 ms
+    if (pass == 300) platform.now_ += 1500;  // no pass from 3400 to 4900 ms
+  };
+  ASSERT_TRUE(Run(0, 6000));
+  // Due a second after the previous update came, each later one would move back too.
+  EXPECT_THAT(host.positions, ElementsAre(0u, 1300u, 2010u, 3010u, 4900u, 5010u));
 }
 
 TEST_F(RunControllerTest, AllWorkersInTheFirstBatchAndEveryOneClosedAfterTheDeadline) {

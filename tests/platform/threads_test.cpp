@@ -177,6 +177,52 @@ TEST(ProcessTimes, GrowWithASpinningThreadAndNoFasterThanTheProcessorsRun) {
   EXPECT_LE(used, wall_units * processors + 100000);
 }
 
+#if defined(__linux__)
+void ReadZeros(void* context) {
+  const auto* stop = static_cast<std::atomic<bool>*>(context);
+  std::vector<char> buffer(1 << 20);
+  FILE* zero = std::fopen("/dev/zero", "rb");
+  if (zero == nullptr) return;
+  while (!stop->load(std::memory_order_relaxed)) {
+    if (read(fileno(zero), buffer.data(), buffer.size()) <= 0) break;
+  }
+  std::fclose(zero);
+}
+
+// The reading comes from the totals the kernel keeps for the process, which must still
+// tell user time from system time: a thread spinning in user mode adds to the first, one
+// that reads /dev/zero (copying in the kernel) mostly to the second.
+TEST(ProcessTimes, TellUserTimeFromSystemTime) {
+  struct Case {
+    const char* name;
+    void (*body)(void*);
+    bool system;
+  };
+  for (const Case c : {Case{"spinning", Spin, false}, Case{"reading /dev/zero", ReadZeros, true}}) {
+    ProcessTimes before;
+    ASSERT_TRUE(ReadProcessTimes(before));
+    std::atomic<bool> stop{false};
+    ParkedThread* thread = CreateParkedThread(c.body, &stop);
+    ASSERT_NE(thread, nullptr);
+    ResumeParkedThread(thread);
+    ProcessTimes now;
+    const bool grew = WaitFor(
+        [&] { return ReadProcessTimes(now) && now.user + now.kernel - before.user - before.kernel >= 3000000; },
+        60000);  // 300 ms
+    stop = true;
+    CloseParkedThread(thread);
+    ASSERT_TRUE(grew) << c.name;
+    const std::uint64_t user = now.user - before.user;
+    const std::uint64_t system = now.kernel - before.kernel;
+    if (c.system) {
+      EXPECT_GT(system, user) << c.name << ": user " << user << ", system " << system;
+    } else {
+      EXPECT_GT(user, 4 * system) << c.name << ": user " << user << ", system " << system;
+    }
+  }
+}
+#endif
+
 // Only the levels a thread can always take and leave again: no real-time level runs
 // on a real thread here.
 TEST(ThreadPriority, LowerLevelsCanBeSetOnAThreadOfItsOwn) {
