@@ -1,8 +1,11 @@
 // Scale: preparation, release and stop of many mono workers, and their resident
 // memory, beside plain threads with the same small stacks (the floor).
 //   bench_scale [--counts 1000,10000,max] [--time SECONDS] [--margin N] [--over-limit 0|1]
-//               [--floor 0|1] [--tree 0|1] [--hold SECONDS]
+//               [--floor 0|1] [--tree 0|1] [--hold SECONDS] [--raise-limits 0|1]
 // --hold: how long the engine's workers run after they went on before the stop.
+// --raise-limits 1 (Linux, as root): raises kernel.pid_max, kernel.threads-max and
+// vm.max_map_count for 100,000 threads and the process limit, prints what it set, and
+// puts them back at the end.
 // "max" is the most threads the system allows (found by creating plain threads until
 // creation fails, up to 100,000) minus the margin; with "max", a last run asks for 1,000
 // more than the limit to show the failure and the limit named.
@@ -12,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <thread>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,6 +31,7 @@
 #include <pthread.h>
 #include <dirent.h>
 #include <sched.h>
+#include <sys/resource.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -297,9 +302,9 @@ bool RaiseMeasuringThread() {
 }
 #endif
 
-// The engine: mono workers through TRunController. A measuring thread waits for the
-// gate's opening, counts the runnable threads 100 ms after the moment the woken workers
-// go on, and requests the stop `hold_ms` after that moment.
+// The engine: mono workers through TRunController. A measuring thread waits until the
+// first worker's body begins (the woken workers go on from the gate), counts the
+// runnable threads 100 ms later, and requests the stop `hold_ms` after that moment.
 void MeasureEngine(std::int32_t count, std::uint32_t time_ms, std::uint32_t hold_ms) {
   TimedPlatform threads;
   threads.expected = count;
@@ -315,12 +320,12 @@ void MeasureEngine(std::int32_t count, std::uint32_t time_ms, std::uint32_t hold
 #if !defined(_WIN32)
     raised = RaiseMeasuringThread();
 #endif
-    while (!done.load() && threads.gate_opened.load() == 0) {
+    // The first body begins when the woken workers go on from the gate.
+    while (!done.load() && threads.first_start.Ns() == 0) {
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     if (done.load()) return;
-    // The lead the gate gives the woken workers (see TStartGate::Open).
-    go_on = threads.gate_opening + 20.0 + 0.005 * threads.gate_waiting;
+    go_on = threads.first_start.Ms();
     const auto sleep_until = [&](double ms) {
       while (!done.load() && NowMs() < ms) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     };
@@ -368,6 +373,83 @@ void MeasureEngine(std::int32_t count, std::uint32_t time_ms, std::uint32_t hold
       raised ? "" : " (measuring thread not raised)");
 }
 
+#if !defined(_WIN32)
+// The system settings that cap the thread count, raised for a run of 100,000 and put
+// back afterwards (as root only).
+struct SystemSetting {
+  const char* name;  // as sysctl names it
+  const char* path;
+  std::uint64_t wanted;
+  std::string saved;
+};
+
+std::string ReadSetting(const char* path) {
+  std::string text;
+  if (FILE* file = std::fopen(path, "r")) {
+    char buffer[64] = {};
+    if (std::fgets(buffer, sizeof buffer, file) != nullptr) text = buffer;
+    std::fclose(file);
+  }
+  while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+  return text;
+}
+
+bool WriteSetting(const char* path, const std::string& value) {
+  FILE* file = std::fopen(path, "w");
+  if (file == nullptr) return false;
+  const bool written = std::fputs(value.c_str(), file) >= 0;
+  return std::fclose(file) == 0 && written;
+}
+
+class RaisedLimits {
+ public:
+  RaisedLimits() {
+    settings_ = {{"kernel.pid_max", "/proc/sys/kernel/pid_max", 200000, {}},
+                 {"kernel.threads-max", "/proc/sys/kernel/threads-max", 300000, {}},
+                 {"vm.max_map_count", "/proc/sys/vm/max_map_count", 300000, {}}};
+    for (SystemSetting& setting : settings_) {
+      setting.saved = ReadSetting(setting.path);
+      const std::uint64_t now = setting.saved.empty() ? 0 : std::stoull(setting.saved);
+      if (now >= setting.wanted) {
+        std::printf("# %s = %s, left as it is\n", setting.name, setting.saved.c_str());
+        setting.saved.clear();  // nothing to put back
+        continue;
+      }
+      const bool set = WriteSetting(setting.path, std::to_string(setting.wanted));
+      std::printf("# %s = %s -> %llu%s\n", setting.name, setting.saved.c_str(),
+                  static_cast<unsigned long long>(setting.wanted), set ? "" : " FAILED (not root?)");
+      if (!set) setting.saved.clear();
+    }
+    rlimit nproc{};
+    if (getrlimit(RLIMIT_NPROC, &nproc) == 0) {
+      saved_nproc_ = nproc;
+      rlimit raised{RLIM_INFINITY, RLIM_INFINITY};
+      const bool set = setrlimit(RLIMIT_NPROC, &raised) == 0;
+      nproc_raised_ = set;
+      std::printf("# ulimit -u = %s -> unlimited%s\n",
+                  nproc.rlim_cur == RLIM_INFINITY ? "unlimited" : std::to_string(nproc.rlim_cur).c_str(),
+                  set ? "" : (geteuid() == 0 ? " refused (root is not bound by it)" : " FAILED"));
+    }
+  }
+  ~RaisedLimits() {
+    for (const SystemSetting& setting : settings_) {
+      if (setting.saved.empty()) continue;
+      const bool put_back = WriteSetting(setting.path, setting.saved);
+      std::printf("# %s put back to %s%s\n", setting.name, setting.saved.c_str(),
+                  put_back ? "" : " FAILED");
+    }
+    if (nproc_raised_) setrlimit(RLIMIT_NPROC, &saved_nproc_);
+  }
+  RaisedLimits(const RaisedLimits&) = delete;
+  RaisedLimits& operator=(const RaisedLimits&) = delete;
+
+ private:
+  std::vector<SystemSetting> settings_;
+  rlimit saved_nproc_{};
+  bool nproc_raised_ = false;
+};
+#endif
+
 }  // namespace
 }  // namespace velkaro::bench
 
@@ -380,7 +462,9 @@ int main(int argc, char** argv) {
   bool floor = true;
   bool tree = true;
   std::uint32_t hold_s = 3;
+  bool raise_limits = false;
   for (int i = 1; i + 1 < argc; i += 2) {
+    if (std::strcmp(argv[i], "--raise-limits") == 0) raise_limits = std::strcmp(argv[i + 1], "0") != 0;
     if (std::strcmp(argv[i], "--hold") == 0) hold_s = static_cast<std::uint32_t>(std::stoul(argv[i + 1]));
     if (std::strcmp(argv[i], "--counts") == 0) counts_text = argv[i + 1];
     if (std::strcmp(argv[i], "--time") == 0) time_s = static_cast<std::uint32_t>(std::stoul(argv[i + 1]));
@@ -390,6 +474,13 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[i], "--over-limit") == 0) over_limit = std::strcmp(argv[i + 1], "0") != 0;
   }
   std::printf("# bench_scale on %s\n", MachineLine().c_str());
+#if !defined(_WIN32)
+  // Raised before the probe, put back when main returns.
+  std::unique_ptr<RaisedLimits> raised;
+  if (raise_limits) raised = std::make_unique<RaisedLimits>();
+#else
+  (void)raise_limits;
+#endif
   std::int32_t max_count = kMaxThreads;
   if (counts_text.find("max") != std::string::npos) {
     // The probe prints the number it could create; read it back through a file.
@@ -427,8 +518,8 @@ int main(int argc, char** argv) {
       "#   once all exist.\n"
       "# engine: mono workers through TRunController at normal class and priority, %u s run.\n"
       "#   release: the controller's first to last release call (the workers wait at the start\n"
-      "#   gate). gate: its opening call. go on: first release call -> the moment the woken\n"
-      "#   workers go on (the gate's lead). runnable: threads running or ready 100 ms after\n"
+      "#   gate). gate: its opening call. go on: first release call -> the first worker's body\n"
+      "#   began (the woken workers go on together). runnable: threads running or ready 100 ms after\n"
       "#   that (from /proc; Linux). begun: worker bodies begun when the stop was requested,\n"
       "#   %u ms after the go-on moment (each needs its first turn on a processor). last end:\n"
       "#   stop requested -> the last body returned. return: -> RunStress returned (with the\n"

@@ -97,7 +97,7 @@ void TimedPlatform::TimedBody(void* argument) {
   auto* trampoline = static_cast<Trampoline*>(argument);
   TimedPlatform& owner = *trampoline->owner;
   owner.last_start.Mark();
-  owner.running.fetch_add(1);
+  if (owner.running.fetch_add(1) == 0) owner.first_start.Mark();
   trampoline->body(trampoline->context);
   owner.last_end.Mark();
   owner.ended.fetch_add(1);

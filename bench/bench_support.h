@@ -65,7 +65,7 @@ class TimedPlatform : public TEnginePlatform {
   std::atomic<double> gate_opened{0};
   std::uint64_t rss_prepared_kib = 0;
   std::atomic<std::int32_t> running{0}, ended{0};  // bodies begun, bodies returned
-  LatestMoment last_start, last_end;
+  LatestMoment first_start, last_start, last_end;  // first_start: marked by the first body only
 
  private:
   struct Trampoline {

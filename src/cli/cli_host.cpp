@@ -155,6 +155,14 @@ void TCliHost::bGoButClick_Stop() {
   if (const platform::ThreadLimit* limit = LikelyReachedThreadLimit(limits)) {
     limit_note_ = u"Limit reached: " + FromUtf8(std::string(limit->name)) + u" = " +
                   FromUtf8(std::to_string(limit->limit));
+    // Room for the whole request beyond the present limit, whatever else runs meanwhile.
+    const std::string raise = RaiseLimitCommand(
+        *limit, requested_threads_ > 0 ? static_cast<std::uint64_t>(requested_threads_) : 0);
+    if (!raise.empty()) {
+      limit_note_ += limit->name.starts_with("ulimit ")
+                         ? u"; raise it in the shell that starts velkaro-cli: " + FromUtf8(raise)
+                         : u"; raise it as root: " + FromUtf8(raise);
+    }
   }
 }
 

@@ -20,6 +20,8 @@ class TCliHost final : public TRunHost, public TUsageMeterHost {
   TCliHost(platform::TConsoleStream display, bool redraw);
 
   void SetController(TRunController* controller) { controller_ = controller; }
+  // The thread count of the run, for the note on a limit reached.
+  void SetRequestedThreads(std::int32_t threads) { requested_threads_ = threads; }
   TUsageMeter& Meter() { return meter_; }
 
   // Counts the start pause down; false when a stop was requested during it.
@@ -74,6 +76,7 @@ class TCliHost final : public TRunHost, public TUsageMeterHost {
   std::uint32_t last_draw_ = 0;
   bool drawn_once_ = false;
   std::u16string limit_note_;
+  std::int32_t requested_threads_ = 0;
 };
 
 }  // namespace velkaro

@@ -69,6 +69,7 @@ int Run(const TCliOptions& options, const std::u16string& warning,
   TCliHost host(display, redraw);
   TRunController controller(host);
   host.SetController(&controller);
+  host.SetRequestedThreads(options.threads);
   StopOnInterrupt stop_on_interrupt(controller);
   platform::ConsoleSetInterruptTarget(&stop_on_interrupt);
 

@@ -23,4 +23,20 @@ const platform::ThreadLimit* LikelyReachedThreadLimit(std::span<const platform::
   return best_room <= slack ? best : nullptr;
 }
 
+std::string RaiseLimitCommand(const platform::ThreadLimit& limit, std::uint64_t threads) {
+  std::uint64_t value = limit.limit + threads * limit.per_thread;
+  value = (value + 999) / 1000 * 1000;
+  const std::string_view name = limit.name;
+  if (name == "kernel.pid_max") {
+    // The kernel takes no more than 2^22 process and thread ids.
+    constexpr std::uint64_t kLargestPidMax = 4194304;
+    if (value > kLargestPidMax) value = kLargestPidMax;
+  }
+  if (name.starts_with("ulimit ")) return std::string(name) + " " + std::to_string(value);
+  if (name.find('.') != std::string_view::npos && name.find(' ') == std::string_view::npos) {
+    return "sysctl -w " + std::string(name) + "=" + std::to_string(value);
+  }
+  return {};
+}
+
 }  // namespace velkaro

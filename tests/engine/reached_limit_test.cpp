@@ -54,5 +54,25 @@ INSTANTIATE_TEST_SUITE_P(
         LimitCase{"NoLimits", {}, nullptr}),
     [](const auto& test_info) { return std::string(test_info.param.name); });
 
+// The command gives the limit room for the threads asked for beyond it, rounded up to a
+// thousand, within what the kernel takes.
+TEST(RaiseLimitCommand, GivesRoomForTheMissingThreads) {
+  struct Case {
+    ThreadLimit limit;
+    std::uint64_t threads;
+    const char* expected;
+  };
+  for (const Case& c : {
+           Case{{"kernel.pid_max", 32768, 32700, 1}, 67632, "sysctl -w kernel.pid_max=101000"},
+           Case{{"kernel.threads-max", 192727, 192000, 1}, 1, "sysctl -w kernel.threads-max=193000"},
+           Case{{"vm.max_map_count", 65530, 65500, 2}, 70000, "sysctl -w vm.max_map_count=206000"},
+           Case{{"kernel.pid_max", 4194304, 4194300, 1}, 5000, "sysctl -w kernel.pid_max=4194304"},
+           Case{{"ulimit -u", 4096, 4090, 1}, 6000, "ulimit -u 11000"},
+           Case{{"committed memory", 100, 100, 1}, 10, ""},
+       }) {
+    EXPECT_EQ(RaiseLimitCommand(c.limit, c.threads), c.expected) << c.limit.name;
+  }
+}
+
 }  // namespace
 }  // namespace velkaro
