@@ -525,10 +525,10 @@ int main(int argc, char** argv) {
       "#   stop requested -> the last body returned. return: -> RunStress returned (with the\n"
       "#   stop wait's 50 ms polls).\n",
       time_s, hold_s * 1000);
-  std::printf("| threads | kind   | prepare ms | us/thr | KiB/thr  | resume ms | all run ms | acts late | last end | return ms | peak MiB  |\n");
-  std::printf("|---|---|---|---|---|---|---|---|---|---|---|\n");
   const std::vector<std::int32_t> counts = ParseCounts(counts_text, max_count);
   if (floor || tree) {
+    std::printf("| threads | kind   | prepare ms | us/thr | KiB/thr  | resume ms | all run ms | acts late | last end | return ms | peak MiB  |\n");
+    std::printf("|---|---|---|---|---|---|---|---|---|---|---|\n");
     for (const std::int32_t count : counts) {
       if (floor) Isolated([&] { MeasureRaw(count, time_s * 1000, false); });
 #if !defined(_WIN32)

@@ -2,7 +2,10 @@
 // the ideal busy share, and the mean share of the random rhythms against its expected
 // value. Also the cost of the spin loop with direct and with virtual platform calls.
 //   bench_shape [--periods N] [--random-seconds S] [--workers N] [--spin-ms MS]
-//               [--only "roller coaster"] [--simulate-ms MS]
+//               [--only "roller coaster"] [--simulate-ms MS] [--priority INDEX]
+// --priority: the thread priority's list position, 0 (idle) to 6 (time critical; on
+// Linux as root a real-time level, which other programs' ordinary threads cannot take
+// the processor from); default 3 (normal).
 // --simulate-ms also runs the roller coaster on a simulated clock for that long (at most
 // 4,000,000,000) and prints its mean and the spread of 60-second runs.
 #include <algorithm>
@@ -38,14 +41,15 @@ const ShapeCase kCases[] = {
     {"roller coaster", TStressStyle::ssRollerCoasterRhythm, 0, 999.0 / 1498.5},
 };
 
-void MeasureShape(const ShapeCase& c, std::uint32_t time_ms, std::int32_t workers) {
+void MeasureShape(const ShapeCase& c, std::uint32_t time_ms, std::int32_t workers,
+                  std::int32_t priority_index) {
   BenchHost host;
   TRunController controller(host);
   std::u16string error;
   std::int32_t started = 0;
   const double cpu0 = ProcessCpuMs();
   const double t0 = NowMs();
-  controller.RunStress(0x20, workers, 3, time_ms, c.style, error, started);
+  controller.RunStress(0x20, workers, priority_index, time_ms, c.style, error, started);
   const double wall = NowMs() - t0;
   const double cpu = ProcessCpuMs() - cpu0;
   // Over the run's own time and over the wall time measured around RunStress, which
@@ -155,6 +159,7 @@ int main(int argc, char** argv) {
   std::uint32_t spin_ms = 1000;
   std::uint32_t simulate_ms = 0;
   std::string only;
+  std::int32_t priority_index = 3;
   for (int i = 1; i + 1 < argc; i += 2) {
     if (std::strcmp(argv[i], "--only") == 0) {
       only = argv[i + 1];
@@ -166,18 +171,20 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[i], "--workers") == 0) workers = static_cast<std::int32_t>(value);
     if (std::strcmp(argv[i], "--spin-ms") == 0) spin_ms = value;
     if (std::strcmp(argv[i], "--simulate-ms") == 0) simulate_ms = value;
+    if (std::strcmp(argv[i], "--priority") == 0) priority_index = static_cast<std::int32_t>(std::min(value, 6u));
   }
   std::printf("# bench_shape on %s\n", MachineLine().c_str());
-  std::printf("# %d worker(s), normal class and priority; busy share = process CPU time /\n"
+  std::printf("# %d worker(s), normal class, thread priority %d (win32 %d); busy share = process CPU time /\n"
               "# (run time x workers), and the same over the wall time measured around RunStress;\n"
               "# periodic rhythms over %u whole period(s), random ones over %u s\n",
-              workers, periods, random_seconds);
+              workers, priority_index, velkaro::ThreadPriorities[static_cast<std::size_t>(priority_index)],
+              periods, random_seconds);
   std::printf("| rhythm | time ms | wall ms | share of time | share of wall | ideal | points (time) | points (wall) |\n");
   std::printf("|---|---|---|---|---|---|---|---|\n");
   for (const auto& c : kCases) {
     if (!only.empty() && only != c.name) continue;
     const std::uint32_t time_ms = c.period_ms != 0 ? c.period_ms * periods : random_seconds * 1000;
-    MeasureShape(c, time_ms, workers);
+    MeasureShape(c, time_ms, workers, priority_index);
   }
   if (simulate_ms > 0) SimulateRollerCoaster(simulate_ms, 60000, 12);
   if (spin_ms > 0) {

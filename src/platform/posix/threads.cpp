@@ -126,7 +126,7 @@ std::int64_t MonotonicNs() {
 // thread's short run up to its sleep (about 6 us each at 10,000 threads on 2 processors),
 // with room to spare. A thread woken after the moment goes on at once.
 constexpr std::int64_t kWakeAllowanceNs = 20000;
-constexpr std::int64_t kOpenLeadNs = 20 * 1000 * 1000;
+constexpr std::int64_t kOpenLeadNs = 1000 * 1000;  // the lead beyond the allowance per thread
 
 }  // namespace
 
