@@ -22,7 +22,7 @@ if [ "$(id -u)" = 0 ]; then
   done
 fi
 show_load before
-setsid bash -c 'echo -10 >/proc/self/autogroup 2>/dev/null; exec "$@"' bench "$@"
+setsid --wait bash -c 'echo -10 >/proc/self/autogroup 2>/dev/null; exec "$@"' bench "$@"
 status=$?
 show_load after
 exit $status
