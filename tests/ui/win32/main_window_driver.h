@@ -152,6 +152,7 @@ class Velkaro {
 
   bool Started() const { return window_ != nullptr; }
   HWND Window() const { return window_; }
+  HANDLE Process() const { return process_.hProcess; }
 
   HWND Control(int id) const { return FindControlById(window_, id); }
 
