@@ -36,8 +36,11 @@ class TStartGate {
 
  private:
   std::atomic<std::uint32_t> open_{0};
-  std::atomic<std::int64_t> go_on_ns_{0};  // Linux: the monotonic moment to go on at
-  void* event_ = nullptr;                  // Windows: a manual-reset event
+#if defined(_WIN32)
+  void* event_ = nullptr;  // a manual-reset event
+#else
+  std::atomic<std::int64_t> go_on_ns_{0};  // the monotonic moment to go on at
+#endif
 };
 
 struct ParkedThread;  // owned through the functions below
