@@ -1,8 +1,8 @@
 // Soak: many engine runs in one process, with random worker counts, rhythms, classes and
 // priorities at or below normal, and stops at random points of a run; the process's
 // threads, descriptors (Windows: handles) and resident memory at the start, every 100
-// runs and at the end, and a verdict on the end against the start.
-//   bench_soak [--runs N] [--seed S] [--max-threads N]
+// runs (--report-every) and at the end, and a verdict on the end against the start.
+//   bench_soak [--runs N] [--seed S] [--max-threads N] [--report-every N]
 // Exits 1 when the end exceeds the bound it prints, when a run ended otherwise than its
 // stop point implies, or when the controller's thread did not keep its setting between runs.
 // The controller runs on the main thread, which gets normal class and priority back after
@@ -105,10 +105,13 @@ class SoakPlatform : public TEnginePlatform {
     gate_opened = stopping = false;
     run_start = NowMs();
   }
+  bool GateOpened() const { return gate_opened; }
   TPhase Phase() const {
     if (gate_opened) return TPhase::phRunning;
     return resumed > 0 ? TPhase::phReleasing : TPhase::phPreparing;
   }
+  // From the start of the run to the gate's opening for it.
+  double ReadyMs() const { return gate_opened ? gate_moment - run_start : 0; }
   double PhaseStart(TPhase phase) const {
     switch (phase) {
       case TPhase::phPreparing: return run_start;
@@ -208,7 +211,8 @@ struct RunPlan {
   double create_pace_ms = 0, release_pace_ms = 0;
 };
 
-RunPlan DrawPlan(std::mt19937& random, std::int32_t max_threads) {
+// `ready_ms_per_worker`: what the warm-up took per worker to make and release them all.
+RunPlan DrawPlan(std::mt19937& random, std::int32_t max_threads, double ready_ms_per_worker) {
   RunPlan plan;
   plan.count = std::uniform_int_distribution<std::int32_t>(1, max_threads)(random);
   plan.time_ms = std::uniform_int_distribution<std::uint32_t>(20, 300)(random);
@@ -226,6 +230,11 @@ RunPlan DrawPlan(std::mt19937& random, std::int32_t max_threads) {
     (plan.stop_phase == TPhase::phPreparing ? plan.create_pace_ms : plan.release_pace_ms) = pace;
     plan.time_ms += static_cast<std::uint32_t>(stretch_ms);  // the deadline stays after it
   }
+  if (plan.stop_phase == TPhase::phRunning || plan.stop_phase == TPhase::phNone) {
+    // The run's time counts from before the preparation: where making and releasing the
+    // workers is slow (Wine), the deadline would otherwise come before any of them ran.
+    plan.time_ms += static_cast<std::uint32_t>(std::ceil(1.5 * ready_ms_per_worker * plan.count));
+  }
   if (plan.stop_phase == TPhase::phRunning) {
     plan.stop_after_ms = std::uniform_real_distribution<double>(0, plan.time_ms)(random);
   }
@@ -242,7 +251,9 @@ bool EndAsExpected(TPhase stopped_in, const RunPlan& plan, const TRunController&
   const bool all_made = threads.created == plan.count;
   switch (stopped_in) {
     case TPhase::phNone:
-      return controller.LastRunEnd() == TRunEnd::reTimeOver && all_made && started == plan.count;
+      // A deadline that comes before the last release lets none of the workers run.
+      return controller.LastRunEnd() == TRunEnd::reTimeOver && all_made &&
+             started == (threads.GateOpened() ? plan.count : 0);
     case TPhase::phPreparing:
       return controller.LastRunEnd() == TRunEnd::reStopped && started == 0;
     case TPhase::phReleasing:  // the released workers wait at the gate: none has run
@@ -253,14 +264,16 @@ bool EndAsExpected(TPhase stopped_in, const RunPlan& plan, const TRunController&
   return false;
 }
 
-int Soak(std::int32_t runs, std::uint32_t seed, std::int32_t max_threads) {
+int Soak(std::int32_t runs, std::uint32_t seed, std::int32_t max_threads, std::int32_t report_every) {
   const bool main_thread = MayComeBackToNormal();
   std::printf("# bench_soak on %s\n", MachineLine().c_str());
   std::printf(
       "# %d runs, seed %u: 1..%d workers, 20..300 ms, the seven rhythms (weights %d %d %d %d %d %d %d),\n"
       "#   classes and priorities at or below normal; each run stopped at random during its\n"
       "#   preparation, its release or its run, or ended by its deadline. A stop during the\n"
-      "#   preparation or the release has it stretched to 150..400 ms.\n",
+      "#   preparation or the release has it stretched to 150..400 ms, and the run time grows\n"
+      "#   by as much; the others grow by 1.5 times the warm-up's time to make and release\n"
+      "#   their count of workers.\n",
       runs, seed, max_threads, kStyleWeights[0], kStyleWeights[1], kStyleWeights[2],
       kStyleWeights[3], kStyleWeights[4], kStyleWeights[5], kStyleWeights[6]);
   std::printf("%s", main_thread
@@ -326,20 +339,23 @@ int Soak(std::int32_t runs, std::uint32_t seed, std::int32_t max_threads) {
     return returned - (stopped_in == TPhase::phNone ? begin + plan.time_ms : stop_moment);
   };
 
-  // Warm-up: the largest count, to its deadline, at normal priority.
+  // Warm-up: the largest count at normal priority, stopped once all of its workers run
+  // (and have been counted); the deadline only bounds it.
   plan = RunPlan{};
   plan.count = max_threads;
-  plan.time_ms = 300;
+  plan.time_ms = 60000;
+  plan.stop_phase = TPhase::phRunning;
   run_once();
   warm_up = false;
-  std::printf("# the warm-up's %d workers running: threads %s\n", max_threads,
-              Known(warm_up_threads).c_str());
+  const double ready_ms_per_worker = threads.ReadyMs() / max_threads;
+  std::printf("# the warm-up's %d workers running: threads %s; made and released in %.0f ms\n",
+              max_threads, Known(warm_up_threads).c_str(), threads.ReadyMs());
   const Figures start = ReadFigures();
   PrintFigures("start (after the warm-up)", start, nullptr, (NowMs() - t0) / 1000);
 
   std::mt19937 random(seed);
   for (std::int32_t run = 1; run <= runs; ++run) {
-    plan = DrawPlan(random, max_threads);
+    plan = DrawPlan(random, max_threads, ready_ms_per_worker);
     const double late = run_once();
     const auto style = static_cast<std::size_t>(plan.style);
     ++style_runs[style];
@@ -355,7 +371,7 @@ int Soak(std::int32_t runs, std::uint32_t seed, std::int32_t max_threads) {
                   started, ToUtf8(error).c_str());
     }
     if (!(CurrentSched() == controller_setting)) ++setting_lost;
-    if (run % 100 == 0 || run == runs) {
+    if (run % report_every == 0 || run == runs) {
       const std::string label = "after run " + std::to_string(run);
       PrintFigures(label.c_str(), ReadFigures(), &start, (NowMs() - t0) / 1000);
     }
@@ -395,10 +411,12 @@ int main(int argc, char** argv) {
   std::int32_t runs = 1000;
   std::uint32_t seed = 1;
   std::int32_t max_threads = 500;
+  std::int32_t report_every = 100;
   for (int i = 1; i + 1 < argc; i += 2) {
+    if (std::strcmp(argv[i], "--report-every") == 0) report_every = std::stoi(argv[i + 1]);
     if (std::strcmp(argv[i], "--runs") == 0) runs = std::stoi(argv[i + 1]);
     if (std::strcmp(argv[i], "--seed") == 0) seed = static_cast<std::uint32_t>(std::stoul(argv[i + 1]));
     if (std::strcmp(argv[i], "--max-threads") == 0) max_threads = std::stoi(argv[i + 1]);
   }
-  return velkaro::bench::Soak(runs, seed, std::clamp(max_threads, 1, 500));
+  return velkaro::bench::Soak(runs, seed, std::clamp(max_threads, 1, 500), std::max(report_every, 1));
 }
