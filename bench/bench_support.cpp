@@ -1,5 +1,6 @@
 #include "bench_support.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -11,7 +12,9 @@
 #if defined(_WIN32)
 #include <windows.h>
 #include <psapi.h>
+#include <tlhelp32.h>
 #else
+#include <dirent.h>
 #include <sys/resource.h>
 #include <sys/utsname.h>
 #include <unistd.h>
@@ -42,6 +45,70 @@ std::uint64_t PeakResidentKiB() {
   GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
   return counters.PeakWorkingSetSize / 1024;
 }
+std::int64_t ThreadCount() {
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return -1;
+  const DWORD self = GetCurrentProcessId();
+  std::int64_t count = 0;
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+    if (entry.th32OwnerProcessID == self) ++count;
+  }
+  CloseHandle(snapshot);
+  return count;
+}
+namespace {
+// The system's handle table as NtQuerySystemInformation gives it (class 16).
+struct SystemHandleEntry {
+  ULONG owner_pid;
+  BYTE object_type;
+  BYTE flags;
+  USHORT value;
+  void* object;
+  ACCESS_MASK access;
+};
+struct SystemHandles {
+  ULONG count;
+  SystemHandleEntry entries[1];
+};
+
+// The process's entries in the system's handle table; -1 when it cannot be read.
+std::int64_t HandlesInSystemTable() {
+  using Query = LONG(WINAPI*)(ULONG, void*, ULONG, ULONG*);
+  const auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
+  if (query == nullptr) return -1;
+  constexpr ULONG kSystemHandleInformation = 16;
+  constexpr LONG kInfoLengthMismatch = static_cast<LONG>(0xC0000004);
+  std::vector<unsigned char> buffer(1 << 16);
+  for (;;) {
+    ULONG needed = 0;
+    const LONG status = query(kSystemHandleInformation, buffer.data(),
+                              static_cast<ULONG>(buffer.size()), &needed);
+    if (status == kInfoLengthMismatch) {
+      buffer.resize(std::max<std::size_t>(buffer.size() * 2, needed + 4096));
+      continue;
+    }
+    if (status < 0) return -1;
+    break;
+  }
+  const auto* table = reinterpret_cast<const SystemHandles*>(buffer.data());
+  const DWORD self = GetCurrentProcessId();
+  std::int64_t count = 0;
+  for (ULONG i = 0; i < table->count; ++i) {
+    if (table->entries[i].owner_pid == self) ++count;
+  }
+  return count;
+}
+}  // namespace
+
+std::int64_t OpenHandleCount() {
+  DWORD count = 0;
+  // Wine answers 0, which no Windows process has; its handle table still tells.
+  if (GetProcessHandleCount(GetCurrentProcess(), &count) && count > 0) return count;
+  return HandlesInSystemTable();
+}
 std::string MachineLine() {
   return std::to_string(std::thread::hardware_concurrency()) + " processors, Windows (or Wine)";
 }
@@ -56,6 +123,23 @@ std::uint64_t PeakResidentKiB() {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
   return static_cast<std::uint64_t>(usage.ru_maxrss);
+}
+std::int64_t ThreadCount() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("Threads:", 0) == 0) return std::stoll(line.substr(8));
+  }
+  return -1;
+}
+std::int64_t OpenHandleCount() {
+  DIR* folder = opendir("/proc/self/fd");
+  if (folder == nullptr) return -1;
+  std::int64_t count = 0;
+  while (const dirent* entry = readdir(folder)) {
+    if (entry->d_name[0] != '.') ++count;
+  }
+  closedir(folder);
+  return count - 1;  // the folder's own descriptor
 }
 std::string MachineLine() {
   std::string model = "unknown processor";

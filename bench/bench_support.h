@@ -17,6 +17,10 @@ double NowMs();  // steady clock, milliseconds
 double ProcessCpuMs();
 std::uint64_t ResidentKiB();
 std::uint64_t PeakResidentKiB();
+// The process's threads and its open descriptors (Windows: handles); -1 where the
+// system does not tell.
+std::int64_t ThreadCount();
+std::int64_t OpenHandleCount();
 // Processors, processor model and system, in one line.
 std::string MachineLine();
 

@@ -182,9 +182,11 @@ TCliCommand ParseCliArguments(const std::vector<std::string>& args,
       "($XDG_CONFIG_HOME/velkaro/settings.json, else ~/.config/velkaro/settings.json; the "
       "registry on Windows).\n"
       "Esc or q stops the run, the first Ctrl+C too; a second Ctrl+C ends the program at "
-      "once.\nExit codes: 0 run over (or the settings action done), 1 emergency close, 2 bad "
-      "arguments or an unknown template, 3 the run failed, 4 the settings could not be read, "
-      "used or written, 5 the run ended before all its threads were started.");
+      "once. SIGTERM and SIGHUP stop the run as Ctrl+C does; once its threads have ended the "
+      "program ends by that signal (a shell shows 143 or 129).\nExit codes: 0 run over (or "
+      "the settings action done), 1 emergency close, 2 bad arguments or an unknown template, "
+      "3 the run failed, 4 the settings could not be read, used or written, 5 the run ended "
+      "before all its threads were started.");
 
   try {
     std::vector<std::string> reversed(args.rbegin(), args.rend());

@@ -38,7 +38,7 @@ struct ConsoleGuard {
   ConsoleGuard& operator=(const ConsoleGuard&) = delete;
 };
 
-// The first Ctrl+C stops the run as Esc does.
+// The first Ctrl+C (or SIGTERM, SIGHUP) stops the run as Esc does.
 class StopOnInterrupt final : public platform::TConsoleInterruptTarget {
  public:
   explicit StopOnInterrupt(TRunController& controller) : controller_(controller) {}
@@ -197,7 +197,10 @@ int Main(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
   try {
-    return velkaro::Main(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
+    const int code = velkaro::Main(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
+    // A run stopped by SIGTERM or SIGHUP is over only now, with everything said.
+    velkaro::platform::ConsoleEndAsRequested();
+    return code;
   } catch (const std::exception& e) {
     velkaro::platform::ConsoleRestore();
     velkaro::platform::ConsoleWrite(velkaro::platform::TConsoleStream::csErr,

@@ -194,6 +194,9 @@ void TRunController::CreateStressThreads(int mainPriority, std::int32_t priority
 
 bool TRunController::PumpMessagesAndShow(TextId textId, std::uint32_t& lastPump,
                                          std::uint32_t& lastShow, std::int32_t n) {
+  // A stop may come between two passes too (a signal, the console's control thread):
+  // the rest of the preparation or release takes no longer than the pass would.
+  if (!FIsRunEmulation.load(std::memory_order_relaxed)) return false;
   const std::uint32_t now = platform_.TickCount();
   if (now - lastPump <= 100) return true;
   if (n != FLastShowedThreadNumber && now - lastShow > 175) {
@@ -234,7 +237,7 @@ void TRunController::ReleaseStressThreads(std::uint32_t& lastPump, std::uint32_t
     }
     if (platform_.TickCount() - t0 > 200) break;
   }
-  if (started > before && started >= total) {
+  if (started > before && started >= total && FIsRunEmulation.load(std::memory_order_relaxed)) {
     // Every worker waits at the gate until now: released workers that spun at once would
     // take the processors from this thread, at their own priority, while it releases the
     // rest, so that a release of thousands would need minutes.

@@ -165,13 +165,79 @@ TEST_F(CliTerminalTest, SecondCtrlCIsTheEmergencyClose) {
   ExpectInitialMode();
 }
 
-TEST_F(CliTerminalTest, TerminationSignalLeavesTheTerminalRestored) {
-  Start({"-p", "0", "-t", "60", "-n", "1", "-P", "4", "-c", "4"});
-  ASSERT_TRUE(WaitForOutput("CPU now: ", 30)) << output_;
+// SIGTERM and SIGHUP stop the run as the first Ctrl+C does; once the workers have
+// ended and the summary is out, the program ends by the signal, as the sender expects.
+struct EndSignalCase {
+  const char* name;
+  int signal;
+  const char* threads;
+  const char* sent_after;  // the output that shows the phase the signal is meant for
+  const char* summary;
+};
+
+const EndSignalCase kEndSignalCases[] = {
+    {"TermDuringTheRun", SIGTERM, "1", "CPU now: ", "Fulfilled threads: 1\r\n"},
+    // The workers released so far wait at the start gate: none of them has run.
+    {"TermWhilePreparing", SIGTERM, "10000", "Threads prepared: ", "Fulfilled threads: 0 / 10"},
+    {"HupWhilePreparing", SIGHUP, "10000", "Threads prepared: ", "Fulfilled threads: 0 / 10"},
+};
+
+void PrintTo(const EndSignalCase& c, std::ostream* os) { *os << c.name; }
+
+class CliEndSignalTest : public CliTerminalTest,
+                         public ::testing::WithParamInterface<EndSignalCase> {};
+
+TEST_P(CliEndSignalTest, StopsTheWorkersRestoresTheTerminalAndEndsBySignal) {
+  const EndSignalCase& c = GetParam();
+  Start({"-p", "0", "-t", "600", "-n", c.threads, "-P", "4", "-c", "4"});
+  ASSERT_TRUE(WaitForOutput(c.sent_after, 30)) << output_;
   ExpectRawMode();
-  ASSERT_EQ(kill(child_, SIGTERM), 0);
-  EXPECT_EQ(WaitForExit(30), 128 + SIGTERM) << output_;
+  const std::size_t before_signal = output_.size();
+  const auto sent = Clock::now();
+  ASSERT_EQ(kill(child_, c.signal), 0);
+  // A reaped process has no thread left.
+  EXPECT_EQ(WaitForExit(30), 128 + c.signal) << output_;
+  EXPECT_LT(Clock::now() - sent, std::chrono::seconds(2));
+  EXPECT_NE(output_.find(c.summary, before_signal), std::string::npos) << output_;
   ExpectInitialMode();
 }
+
+INSTANTIATE_TEST_SUITE_P(Signals, CliEndSignalTest, ::testing::ValuesIn(kEndSignalCases),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+// A second signal while the stop waits for the workers: the long comb's workers begin
+// with four seconds of sleep, so the wait is still going on when it arrives.
+struct SecondSignalCase {
+  const char* name;
+  int first, second;
+  bool waits;  // the program still waits for its workers and says how the run went
+};
+
+void PrintTo(const SecondSignalCase& c, std::ostream* os) { *os << c.name; }
+
+const SecondSignalCase kSecondSignalCases[] = {
+    {"SecondTermEndsAtOnce", SIGTERM, SIGTERM, false},
+    {"TermAfterCtrlCEndsAtOnce", SIGINT, SIGTERM, false},
+    // A hangup may reach the program from the kernel and again from the shell.
+    {"SecondHupChangesNothing", SIGHUP, SIGHUP, true},
+};
+
+class CliSecondSignalTest : public CliTerminalTest,
+                            public ::testing::WithParamInterface<SecondSignalCase> {};
+
+TEST_P(CliSecondSignalTest, EndsAtOnceOrWaitsForTheWorkers) {
+  const SecondSignalCase& c = GetParam();
+  Start({"-p", "0", "-t", "60", "-n", "2", "-r", "6", "-P", "4", "-c", "4"});
+  ASSERT_TRUE(WaitForOutput("CPU now: ", 30)) << output_;
+  ASSERT_EQ(kill(child_, c.first), 0);
+  ASSERT_TRUE(WaitForOutput("Threads left stop: 2", 30)) << output_;
+  ASSERT_EQ(kill(child_, c.second), 0);
+  EXPECT_EQ(WaitForExit(30), 128 + c.second) << output_;
+  EXPECT_EQ(output_.find("Fulfilled threads: 2") != std::string::npos, c.waits) << output_;
+  ExpectInitialMode();
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, CliSecondSignalTest, ::testing::ValuesIn(kSecondSignalCases),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,7 @@ class FakeEnginePlatform : public TEnginePlatform {
   TThreadHandle CreateParkedThread(void (*)(void*), void* context) override {
     if (fail_at_creation != 0 && static_cast<int>(threads.size()) + 1 == fail_at_creation) return 0;
     threads.push_back({static_cast<const TStressThread*>(context)->Params()});
+    if (after_creation) after_creation(static_cast<int>(threads.size()));
     return threads.size();  // the position + 1, never 0
   }
   void CloseStartGate() override {
@@ -62,7 +64,10 @@ class FakeEnginePlatform : public TEnginePlatform {
     gate_events.push_back("open " + std::to_string(waiting) + " after " +
                           std::to_string(Resumed()) + " resumed");
   }
-  void ResumeThread(TThreadHandle handle) override { At(handle).resumed = true; }
+  void ResumeThread(TThreadHandle handle) override {
+    At(handle).resumed = true;
+    if (after_resume) after_resume(Resumed());
+  }
   bool ThreadIsAlive(TThreadHandle handle) override {
     const Thread& t = At(handle);
     if (keep_alive || !t.resumed || !gate_open) return true;
@@ -95,6 +100,8 @@ class FakeEnginePlatform : public TEnginePlatform {
   int fail_at_creation = 0;
   bool refuse_priorities = false;
   bool keep_alive = false;
+  // Called with the number of threads made or resumed so far.
+  std::function<void(int)> after_creation, after_resume;
   bool gate_open = true;
   std::vector<std::string> gate_events;
   std::vector<Thread> threads;
@@ -284,6 +291,51 @@ TEST_F(RunControllerTest, StopDuringPreparationReleasesTheCreatedWorkersQuietly)
                                          "Threads left stop: 0"));
   EXPECT_EQ(controller.LastRunEnd(), TRunEnd::reStopped);
 }
+
+// A stop that comes between two message passes, as from a signal handler, with the
+// clock standing still so that no pass falls due.
+struct StopBetweenPassesCase {
+  const char* name;
+  std::int32_t threads;
+  int at_creation;  // the stop comes with this creation, or
+  int at_resume;    // with this release
+  std::size_t created;
+};
+
+void PrintTo(const StopBetweenPassesCase& c, std::ostream* os) { *os << c.name; }
+
+class RunControllerStopBetweenPasses
+    : public RunControllerTest,
+      public ::testing::WithParamInterface<StopBetweenPassesCase> {};
+
+TEST_P(RunControllerStopBetweenPasses, EndsThePhaseAtOnceAndLetsNoWorkerRun) {
+  const StopBetweenPassesCase& c = GetParam();
+  platform.after_creation = [&](int n) {
+    if (n == c.at_creation) controller.Stop();
+  };
+  platform.after_resume = [&](int n) {
+    if (n == c.at_resume) controller.Stop();
+  };
+  ASSERT_TRUE(Run(c.threads, 60000));
+  EXPECT_EQ(platform.threads.size(), c.created);
+  EXPECT_EQ(platform.Closed(), static_cast<int>(c.created));
+  // The gate opens only for the workers to end.
+  EXPECT_THAT(platform.gate_events,
+              ElementsAre("close", "open 0 after " + std::to_string(c.created) + " resumed"));
+  EXPECT_EQ(started, 0);
+  EXPECT_EQ(controller.LastRunStarted(), 0);
+  EXPECT_EQ(host.message_passes, 0);
+  EXPECT_EQ(controller.LastRunEnd(), TRunEnd::reStopped);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Phases, RunControllerStopBetweenPasses,
+    ::testing::Values(StopBetweenPassesCase{"FirstCreation", 1000, 1, 0, 1},
+                      StopBetweenPassesCase{"MidPreparation", 1000, 10, 0, 10},
+                      StopBetweenPassesCase{"LastCreation", 1000, 1000, 0, 1000},
+                      StopBetweenPassesCase{"MidRelease", 300, 0, 150, 300},
+                      StopBetweenPassesCase{"LastRelease", 300, 0, 300, 300}),
+    [](const auto& test_info) { return std::string(test_info.param.name); });
 
 TEST_F(RunControllerTest, StopDuringTheRunEndsTheLoopAtItsNextPass) {
   host.on_messages = [this](int pass) {

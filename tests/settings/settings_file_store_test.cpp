@@ -1,16 +1,21 @@
 #include "platform/posix/settings_file_store.h"
 
+#include <fcntl.h>
 #include <sys/file.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <mutex>
 #include <sstream>
 #include <thread>
@@ -328,19 +333,24 @@ TEST_F(SettingsFileStoreTest, AnUnwritableFolderFailsTheWriteAndKeepsTheOldFile)
   ASSERT_TRUE(store.WriteSettingNumber(u"Time", 1, {}));
   const std::string old = Contents(File());
   // A folder where the new file would go stops it even for root.
-  fs::create_directory(settings_folder_ / "settings.json.tmp");
+  const fs::path temp = settings_folder_ / "settings.json.tmp";
+  fs::create_directory(temp);
   EXPECT_FALSE(store.WriteSettingNumber(u"Time", 2, {}));
   EXPECT_FALSE(store.WriteSettingText(u"LangCode", u"de", {}));
   EXPECT_EQ(Contents(File()), old);
-  fs::remove(settings_folder_ / "settings.json.tmp");
+  ASSERT_THAT(reports_, SizeIs(1));  // the same message twice in a row is said once
+  EXPECT_EQ(reports_[0], "The settings file '" + File().string() + "' could not be written ('" +
+                             temp.string() + "': Is a directory); it is unchanged.");
+  fs::remove(temp);
 
   if (geteuid() != 0) {
     fs::permissions(settings_folder_, fs::perms::owner_read | fs::perms::owner_exec);
     EXPECT_FALSE(store.WriteSettingNumber(u"Time", 2, {}));
     fs::permissions(settings_folder_, fs::perms::owner_all);
     EXPECT_EQ(Contents(File()), old);
+    ASSERT_THAT(reports_, SizeIs(2));
+    EXPECT_THAT(reports_[1], HasSubstr("Permission denied"));
   }
-  EXPECT_THAT(reports_, IsEmpty());
 }
 
 TEST_F(SettingsFileStoreTest, AFolderThatCannotBeMadeFailsEveryWrite) {
@@ -350,7 +360,97 @@ TEST_F(SettingsFileStoreTest, AFolderThatCannotBeMadeFailsEveryWrite) {
   EXPECT_FALSE(store.WriteSettingNumber(u"Time", 2, {}));
   EXPECT_FALSE(store.RemoveSettingKey(kTemplatesSuffix));
   EXPECT_EQ(store.ListSettingSubkeys({}), std::nullopt);
+  ASSERT_THAT(reports_, SizeIs(1));
+  EXPECT_THAT(reports_[0], HasSubstr("('" + settings_folder_.string() + "': Not a directory)"));
 }
+
+// The settings folder on a small file system of its own, filled up after a valid
+// settings file was put there.
+class FullSettingsFolderTest : public SettingsFileStoreTest {
+ protected:
+  void SetUp() override {
+    SettingsFileStoreTest::SetUp();
+    fs::create_directories(settings_folder_);
+    if (mount("velkaro-test", settings_folder_.c_str(), "tmpfs", MS_NOSUID | MS_NODEV,
+              "size=64k,mode=0700") != 0) {
+      GTEST_SKIP() << "a tmpfs cannot be mounted here (" << std::strerror(errno)
+                   << "): the tests of a full folder need root or CAP_SYS_ADMIN";
+    }
+    mounted_ = true;
+    WriteSettings(kOldSettings);
+    ASSERT_EQ(Contents(File()), kOldSettings);
+    Fill();
+  }
+  void TearDown() override {
+    if (mounted_) {
+      EXPECT_EQ(umount(settings_folder_.c_str()), 0) << std::strerror(errno);
+    }
+    SettingsFileStoreTest::TearDown();
+  }
+
+  // Writes a file until the file system refuses another byte.
+  void Fill() {
+    const int fd = open((settings_folder_ / kFiller).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(fd, 0) << std::strerror(errno);
+    const std::string block(4096, 'x');
+    std::size_t total = 0;
+    for (;;) {
+      const ssize_t n = write(fd, block.data(), block.size());
+      if (n <= 0) break;
+      total += static_cast<std::size_t>(n);
+    }
+    const int error = errno;
+    close(fd);
+    ASSERT_EQ(error, ENOSPC);
+    ASSERT_GT(total, 0u);
+  }
+
+  static constexpr char kOldSettings[] =
+      "{\n  \"PauseBefore\": 3,\n  \"Time\": 20,\n  \"Templates\": {\n    \"kept\": {\n"
+      "      \"Threads\": 4\n    }\n  }\n}\n";
+  static constexpr char kFiller[] = "filler";
+  bool mounted_ = false;
+};
+
+struct FullFolderChange {
+  const char* name;
+  std::function<bool(TSettingsFileStore&)> change;
+};
+
+const FullFolderChange kFullFolderChanges[] = {
+    {"Number", [](TSettingsFileStore& s) { return s.WriteSettingNumber(u"Time", 21, {}); }},
+    {"Text", [](TSettingsFileStore& s) { return s.WriteSettingText(u"LangCode", u"de", {}); }},
+    {"NewTemplate",
+     [](TSettingsFileStore& s) { return SaveRunSettings(s, TemplateSuffix(u"new"), {1, 2, 3, 4, 5, 6}); }},
+    {"RemovedTemplate", [](TSettingsFileStore& s) { return s.RemoveSettingKey(TemplateSuffix(u"kept")); }},
+};
+
+void PrintTo(const FullFolderChange& change, std::ostream* out) { *out << change.name; }
+
+class FullSettingsFolderChangeTest : public FullSettingsFolderTest,
+                                     public ::testing::WithParamInterface<FullFolderChange> {};
+
+TEST_P(FullSettingsFolderChangeTest, FailsWithTheReasonAndKeepsTheOldFile) {
+  TSettingsFileStore store = Store();
+  EXPECT_FALSE(GetParam().change(store));
+  EXPECT_EQ(Contents(File()), kOldSettings);
+  EXPECT_THAT(FilesThere(), ElementsAre(kFiller, "settings.json", "settings.json.lock"));
+  ASSERT_THAT(reports_, SizeIs(1));
+  EXPECT_EQ(reports_[0], "The settings file '" + File().string() + "' could not be written ('" +
+                             File().string() + ".tmp': No space left on device); it is unchanged.");
+  EXPECT_EQ(store.ReadSettingNumber(u"Time", 0, {}), 20);
+  EXPECT_EQ(store.ReadSettingNumber(u"Threads", 0, TemplateSuffix(u"kept")), 4);
+
+  // With room again the same change goes through.
+  fs::remove(settings_folder_ / kFiller);
+  EXPECT_TRUE(GetParam().change(store));
+  EXPECT_NE(Contents(File()), kOldSettings);
+  EXPECT_THAT(FilesThere(), ElementsAre("settings.json", "settings.json.lock"));
+  EXPECT_THAT(reports_, SizeIs(1));
+}
+
+INSTANTIATE_TEST_SUITE_P(Changes, FullSettingsFolderChangeTest, ::testing::ValuesIn(kFullFolderChanges),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(SettingsFileStoreTest, AFileThatCannotBeReadIsReportedOnceAndKept) {
   fs::create_directories(File());

@@ -16,7 +16,8 @@ namespace {
 // Shared with the signal handlers: plain values and lock-free atomics only.
 termios g_saved_mode{};
 std::atomic<bool> g_raw_active{false};
-std::atomic<int> g_interrupts{0};
+std::atomic<int> g_interrupts{0};  // stop requests: Ctrl+C, SIGTERM, SIGHUP
+std::atomic<int> g_end_signal{0};  // the SIGTERM or SIGHUP that made the first request
 std::atomic<TConsoleInterruptTarget*> g_interrupt_target{nullptr};
 
 int Fd(TConsoleStream stream) { return stream == TConsoleStream::csOut ? STDOUT_FILENO : STDERR_FILENO; }
@@ -50,6 +51,20 @@ void OnFatalSignal(int signal_number) {
   RestoreMode();
   ::signal(signal_number, SIG_DFL);
   raise(signal_number);
+}
+
+// SIGTERM, SIGHUP: the first stop request stops the run as Ctrl+C does, and the program
+// ends by the signal once it has wound down. After a request, one of them ends the
+// program at once; a hangup, though, may come twice (from the kernel and again from the
+// shell), so a second SIGHUP after a first one changes nothing.
+void OnEndRequest(int signal_number) {
+  if (g_interrupts.fetch_add(1) == 0) {
+    g_end_signal.store(signal_number);
+    if (TConsoleInterruptTarget* target = g_interrupt_target.load()) target->OnFirstInterrupt();
+    return;
+  }
+  if (signal_number == SIGHUP && g_end_signal.load() == SIGHUP) return;
+  OnFatalSignal(signal_number);
 }
 
 // Ctrl+Z: the shell gets its terminal back while the program is stopped.
@@ -105,7 +120,9 @@ void ConsoleBegin() {
     EnterRawMode();
   }
   Install(SIGINT, OnInterrupt);
-  for (const int s : {SIGTERM, SIGHUP, SIGQUIT}) Install(s, OnFatalSignal);
+  Install(SIGTERM, OnEndRequest);
+  Install(SIGHUP, OnEndRequest);
+  Install(SIGQUIT, OnFatalSignal);
   if (g_raw_active) Install(SIGTSTP, OnStop);
 }
 
@@ -126,5 +143,13 @@ std::string ConsoleReadKeys() {
 }
 
 int ConsoleInterrupts() { return g_interrupts.load(); }
+
+void ConsoleEndAsRequested() {
+  const int signal_number = g_end_signal.load();
+  if (signal_number == 0) return;
+  RestoreMode();
+  ::signal(signal_number, SIG_DFL);
+  raise(signal_number);
+}
 
 }  // namespace velkaro::platform

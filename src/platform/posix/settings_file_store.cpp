@@ -89,7 +89,10 @@ bool MakeFolders(const std::string& folder) {
     if (slash == std::string::npos) break;
   }
   struct stat info {};
-  return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+  if (stat(folder.c_str(), &info) != 0) return false;
+  if (S_ISDIR(info.st_mode)) return true;
+  errno = ENOTDIR;
+  return false;
 }
 
 // A rename is durable only once the folder that holds the name is flushed too.
@@ -276,6 +279,12 @@ TSettingsFileStore::TSettingsFileStore(std::string folder, TSettingsReport repor
       file_path_(folder_.empty() ? std::string() : folder_ + "/" + kFileName),
       report_(std::move(report)) {}
 
+bool TSettingsFileStore::WriteFailed(std::string_view path, int error) {
+  Report(u"The settings file " + Quoted(file_path_) + u" could not be written (" + Quoted(path) +
+         u": " + ErrorText(error) + u"); it is unchanged.");
+  return false;
+}
+
 void TSettingsFileStore::Report(std::u16string message) {
   if (message == last_report_) return;
   last_report_ = message;
@@ -308,12 +317,12 @@ bool TSettingsFileStore::Change(const std::function<bool(TDocument&)>& apply) {
            u"and the account has no home folder; nothing is saved.");
     return false;
   }
-  if (!MakeFolders(folder_)) return false;
+  if (!MakeFolders(folder_)) return WriteFailed(folder_, errno);
   const std::string lock_path = file_path_ + ".lock";
   const ScopedFd lock(open(lock_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
-  if (lock.get() < 0) return false;
+  if (lock.get() < 0) return WriteFailed(lock_path, errno);
   while (flock(lock.get(), LOCK_EX) != 0) {
-    if (errno != EINTR) return false;
+    if (errno != EINTR) return WriteFailed(lock_path, errno);
   }
   TDocument document = TDocument::Read(file_path_);
   if (hooks_.after_read) hooks_.after_read();
@@ -356,24 +365,25 @@ bool TSettingsFileStore::Replace(const TDocument& document) {
   struct stat entry {};
   if (lstat(file_path_.c_str(), &entry) == 0 && S_ISLNK(entry.st_mode)) {
     char* resolved = realpath(file_path_.c_str(), nullptr);
-    if (resolved == nullptr) return false;
+    if (resolved == nullptr) return WriteFailed(file_path_, errno);
     target = resolved;
     std::free(resolved);
     target_folder = target.substr(0, target.rfind('/'));
   }
   const std::string temp_path = target + ".tmp";
   ScopedFd fd(open(temp_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-  if (fd.get() < 0) return false;
-  auto fail = [&temp_path] {
+  if (fd.get() < 0) return WriteFailed(temp_path, errno);
+  // The file half written goes; the old one was never touched.
+  auto fail = [&](int error) {
     unlink(temp_path.c_str());
-    return false;
+    return error != 0 ? WriteFailed(temp_path, error) : false;
   };
   // The new file keeps the permissions the user gave the old one.
   struct stat info {};
   if (stat(target.c_str(), &info) == 0) fchmod(fd.get(), info.st_mode & 07777);
-  if (!WriteAll(fd.get(), document.Text()) || fsync(fd.get()) != 0 || !fd.Close()) return fail();
-  if (hooks_.before_rename && !hooks_.before_rename()) return fail();
-  if (rename(temp_path.c_str(), target.c_str()) != 0) return fail();
+  if (!WriteAll(fd.get(), document.Text()) || fsync(fd.get()) != 0 || !fd.Close()) return fail(errno);
+  if (hooks_.before_rename && !hooks_.before_rename()) return fail(0);
+  if (rename(temp_path.c_str(), target.c_str()) != 0) return fail(errno);
   SyncFolder(target_folder.empty() ? std::string("/") : target_folder);
   return true;
 }

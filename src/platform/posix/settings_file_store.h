@@ -34,7 +34,8 @@ struct TSettingsFileHooks {
 class TSettingsFileStore final : public TSettingsStore {
  public:
   // `folder` holds "settings.json" with its lock file; `report` hears of a file that
-  // cannot be read or was damaged and set aside (each message once in a row).
+  // cannot be read or was damaged and set aside, and of a change that could not be
+  // written, with the path and the system's reason (each message once in a row).
   TSettingsFileStore(std::string folder, TSettingsReport report);
 
   std::int32_t ReadSettingNumber(std::u16string_view name, std::int32_t default_value,
@@ -60,6 +61,8 @@ class TSettingsFileStore final : public TSettingsStore {
   bool Change(const std::function<bool(TDocument&)>& apply);
   bool Replace(const TDocument& document);
   void Report(std::u16string message);
+  // Reports that a change failed at `path` with the system's `error`; returns false.
+  bool WriteFailed(std::string_view path, int error);
 
   std::string folder_;
   std::string file_path_;

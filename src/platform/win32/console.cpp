@@ -150,4 +150,7 @@ std::string ConsoleReadKeys() {
 
 int ConsoleInterrupts() { return g_interrupts.load(); }
 
+// Closing the console, logging off and shutting down end the process from the system.
+void ConsoleEndAsRequested() {}
+
 }  // namespace velkaro::platform
