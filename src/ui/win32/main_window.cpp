@@ -259,8 +259,9 @@ void ReplaceComboItems(ComboBox combo, std::span<const std::u16string_view> text
   combo.SetRedraw(true);
 }
 
-TfmMain::TfmMain(const TaskbarProgress& taskbar, std::vector<std::u16string> arguments)
-    : taskbar_(taskbar), arguments_(std::move(arguments)) {}
+TfmMain::TfmMain(const TaskbarProgress& taskbar, std::vector<std::u16string> arguments,
+                 std::unique_ptr<TSettingsStore> store)
+    : taskbar_(taskbar), arguments_(std::move(arguments)), store_(std::move(store)) {}
 
 TfmMain::~TfmMain() {
   // The window goes before the objects its handlers use.
@@ -268,7 +269,7 @@ TfmMain::~TfmMain() {
 }
 
 bool TfmMain::Construct() {
-  store_ = OpenUserSettingsStore();
+  if (!store_) store_ = OpenUserSettingsStore();
   // Before the form, so that its controls get their texts in the chosen language.
   ReloadLanguage();
   if (!Create({.caption = u"", .client_width = kClientWidth, .client_height = kClientHeight,

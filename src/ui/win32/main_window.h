@@ -50,7 +50,9 @@ class TfmMain final : public TForm, public TMainView, public TUsageMeterHost {
  public:
   // `taskbar` outlives the window. `arguments` are the program's parameters after its
   // own name: exactly eleven make it a clone of another window.
-  explicit TfmMain(const TaskbarProgress& taskbar, std::vector<std::u16string> arguments = {});
+  // `store`: the settings; the user's own when none is given.
+  explicit TfmMain(const TaskbarProgress& taskbar, std::vector<std::u16string> arguments = {},
+                   std::unique_ptr<TSettingsStore> store = nullptr);
   ~TfmMain() override;
 
   // Builds the window hidden; false when it cannot be created.

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -16,6 +17,9 @@
 
 #include "lang/string_table.h"
 #include "platform/win32/wide.h"
+#include "settings/settings_store.h"
+#include "settings/user_settings_store.h"
+#include "support/utf.h"
 #include "ui/win32/application.h"
 #include "ui/win32/main_window.h"
 #include "ui/win32/main_window_ids.h"
@@ -99,11 +103,12 @@ class MainWindowMenuTest : public ::testing::Test {
   }
 
   void StartWindow() {
-    window_ = std::make_unique<TfmMain>(taskbar_);
+    window_ = std::make_unique<TfmMain>(taskbar_, std::vector<std::u16string>{},
+                                        make_store_ ? make_store_() : nullptr);
     ASSERT_TRUE(window_->Construct());
     window_->Show();
     ::SetForegroundWindow(Handle());
-    ASSERT_TRUE(PumpUntil([this] { return Text(kEdTime) == L"20"; }));
+    ASSERT_TRUE(PumpUntil([this] { return Text(kEdTime) == expected_time_; }));
   }
 
   HWND Handle() const { return window_->Handle(); }
@@ -176,6 +181,8 @@ class MainWindowMenuTest : public ::testing::Test {
 
   TaskbarProgress taskbar_{false};
   TApplication application_{::GetModuleHandleW(nullptr)};
+  std::function<std::unique_ptr<TSettingsStore>()> make_store_;  // none: the user's store
+  std::wstring expected_time_ = L"20";  // the duration the window shows once it has loaded
   std::unique_ptr<TfmMain> window_;
   std::thread answer_;
   std::atomic<bool> answered_{false};
@@ -308,6 +315,123 @@ TEST_F(MainWindowMenuTest, AStoredLanguageWhoseFileIsGoneLeavesEnglishWithNothin
   }
   EXPECT_EQ(::GetMenuDefaultItem(languages, FALSE, 0), static_cast<UINT>(-1));
 }
+
+// The user's store, refusing every write of one value as the registry does when it
+// refuses a value: a number throws "Failed to set data for '<name>'", a text fails.
+class RefusingStore : public TSettingsStore {
+ public:
+  explicit RefusingStore(std::u16string refused) : refused_(std::move(refused)) {}
+  std::int32_t ReadSettingNumber(std::u16string_view name, std::int32_t default_value,
+                                 std::u16string_view suffix) override {
+    return store_->ReadSettingNumber(name, default_value, suffix);
+  }
+  std::u16string ReadSettingText(std::u16string_view name, std::u16string_view default_text,
+                                 std::u16string_view suffix) override {
+    return store_->ReadSettingText(name, default_text, suffix);
+  }
+  bool WriteSettingNumber(std::u16string_view name, std::int32_t value,
+                          std::u16string_view suffix) override {
+    if (name == refused_) throw TSettingsError::FailedToSetData(name);
+    return store_->WriteSettingNumber(name, value, suffix);
+  }
+  bool WriteSettingText(std::u16string_view name, std::u16string_view text,
+                        std::u16string_view suffix) override {
+    return name != refused_ && store_->WriteSettingText(name, text, suffix);
+  }
+  bool RemoveSettingKey(std::u16string_view suffix) override { return store_->RemoveSettingKey(suffix); }
+  std::optional<std::vector<std::u16string>> ListSettingSubkeys(std::u16string_view suffix) override {
+    return store_->ListSettingSubkeys(suffix);
+  }
+
+ private:
+  std::u16string refused_;
+  std::unique_ptr<TSettingsStore> store_ = OpenUserSettingsStore();
+};
+
+DWORD StoredNumber(const wchar_t* name) {
+  DWORD value = 0xFFFFFFFF;
+  HKEY key = nullptr;
+  if (::RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ | KEY_WOW64_64KEY, &key) ==
+      ERROR_SUCCESS) {
+    DWORD size = sizeof(value);
+    ::RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
+    ::RegCloseKey(key);
+  }
+  return value;
+}
+
+void StoreNumber(const wchar_t* name, DWORD value) {
+  HKEY key = nullptr;
+  ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0,
+                              KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  ::RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
+  ::RegCloseKey(key);
+}
+
+// A write the store refuses: the window reports it through the application's error
+// handler, keeps what the store held, and goes on.
+class MainWindowRefusedWriteTest : public MainWindowMenuTest,
+                                   public ::testing::WithParamInterface<const char16_t*> {
+ protected:
+  MainWindowRefusedWriteTest() {
+    make_store_ = [] { return std::make_unique<RefusingStore>(GetParam()); };
+    application_.SetErrorHandler([this](std::u16string_view text) { errors_.emplace_back(text); });
+  }
+  void SetUp() override {
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+    StoreNumber(L"Compact", 0);
+    StoreNumber(L"AutoPin", 0);
+    StoreNumber(L"Threads", 7);
+    StoreNumber(L"Time", 44);
+    expected_time_ = L"44";
+    StartWindow();
+  }
+  std::vector<std::u16string> errors_;
+};
+
+TEST_P(MainWindowRefusedWriteTest, TheWindowReportsItKeepsTheStoredValueAndGoesOn) {
+  const std::u16string refused = GetParam();
+  const std::wstring wide = platform::ToWide(refused);
+  const std::u16string message = u"Failed to set data for '" + refused + u"'";
+  // The two options are written when their menu items are clicked.
+  Command(kMiCompact);
+  Command(kMiAutoPin);
+  ASSERT_TRUE(PumpUntil([&] {
+    return StoredNumber(L"Compact") == 1 || StoredNumber(L"AutoPin") == 1 || !errors_.empty();
+  }));
+  PumpUntil([] { return false; }, 300ms);
+  if (refused == u"Compact" || refused == u"AutoPin") {
+    EXPECT_EQ(errors_, std::vector<std::u16string>{message});
+    EXPECT_EQ(StoredNumber(wide.c_str()), 0u);
+  }
+  // Still working: inputs take text, and a command runs.
+  Window(FindControlById(Handle(), kEdThreads)).SetText(u"9");
+  Command(kMiRestore);
+  EXPECT_TRUE(PumpUntil([this] { return Text(kEdTime) == L"20" && Text(kEdThreads) == L"1"; }));
+  Window(FindControlById(Handle(), kEdThreads)).SetText(u"9");
+  // The run settings are written when the window goes.
+  errors_.clear();
+  window_.reset();
+  if (refused == u"Threads" || refused == u"Time") {
+    EXPECT_EQ(errors_, std::vector<std::u16string>{message});
+    EXPECT_EQ(StoredNumber(wide.c_str()), refused == u"Threads" ? 7u : 44u);
+  } else {
+    EXPECT_TRUE(errors_.empty());
+    EXPECT_EQ(StoredNumber(L"Threads"), 9u);
+    EXPECT_EQ(StoredNumber(L"Time"), 20u);
+  }
+  // The program goes on: a new window over the same store starts with what it holds.
+  expected_time_ = refused == u"Time" ? L"44" : L"20";
+  StartWindow();
+  EXPECT_TRUE(::IsWindow(Handle()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, MainWindowRefusedWriteTest,
+                         ::testing::Values(u"Compact", u"AutoPin", u"Threads", u"Time"),
+                         [](const ::testing::TestParamInfo<const char16_t*>& value) {
+                           return ToUtf8(value.param);
+                         });
 
 }  // namespace
 }  // namespace velkaro::win32
