@@ -59,25 +59,14 @@ const char* const kPhaseNames[kPhaseCount] = {"during preparation", "during rele
 // The native platform that tells which phase a run is in, and that can stretch the
 // preparation and the release: the controller passes its messages every 100 ms, which a
 // few hundred workers need far less than to be made or released.
-class SoakPlatform : public TEnginePlatform {
+class SoakPlatform : public ForwardingPlatform {
  public:
-  std::uint32_t TickCount() override { return native_.TickCount(); }
-  void SleepMs(std::uint32_t ms) override { native_.SleepMs(ms); }
-  bool SetProcessPriorityClass(std::uint32_t value) override {
-    return native_.SetProcessPriorityClass(value);
-  }
-  bool SetCurrentThreadPriority(int value) override { return native_.SetCurrentThreadPriority(value); }
-  platform::TPrioritiesApplied SetRunPriorities(std::uint32_t win32_class, int priority) override {
-    return native_.SetRunPriorities(win32_class, priority);
-  }
-  bool PreferShortTimeSlice(bool on) override { return native_.PreferShortTimeSlice(on); }
   TThreadHandle CreateParkedThread(void (*body)(void*), void* context) override {
     Pace(create_pace_ms, created + 1, run_start);
     const TThreadHandle handle = native_.CreateParkedThread(body, context);
     if (handle != 0) ++created;
     return handle;
   }
-  void CloseStartGate() override { native_.CloseStartGate(); }
   void OpenStartGate(std::int32_t waiting) override {
     native_.OpenStartGate(waiting);
     if (waiting > 0) {
@@ -94,7 +83,6 @@ class SoakPlatform : public TEnginePlatform {
     }
     native_.ResumeThread(handle);
   }
-  bool ThreadIsAlive(TThreadHandle handle) override { return native_.ThreadIsAlive(handle); }
   void CloseThread(TThreadHandle handle) override {
     native_.CloseThread(handle);
     ++closed;
@@ -134,7 +122,6 @@ class SoakPlatform : public TEnginePlatform {
     if (wait > 0) native_.SleepMs(static_cast<std::uint32_t>(std::ceil(wait)));
   }
 
-  TEnginePlatform& native_ = NativeEnginePlatform();
   bool gate_opened = false;
   double run_start = 0, release_start = 0, gate_moment = 0;
 };

@@ -38,9 +38,8 @@ class LatestMoment {
   std::atomic<std::int64_t> ns_{0};
 };
 
-// The native platform with timestamps of the first and last creation and release, and
-// of the moments the workers' bodies began and returned.
-class TimedPlatform : public TEnginePlatform {
+// The native platform, every call passed on; a benchmark overrides what it watches.
+class ForwardingPlatform : public TEnginePlatform {
  public:
   std::uint32_t TickCount() override { return native_.TickCount(); }
   void SleepMs(std::uint32_t ms) override { native_.SleepMs(ms); }
@@ -48,15 +47,33 @@ class TimedPlatform : public TEnginePlatform {
     return native_.SetProcessPriorityClass(value);
   }
   bool SetCurrentThreadPriority(int value) override { return native_.SetCurrentThreadPriority(value); }
+  platform::TPrioritiesApplied SetRunPriorities(std::uint32_t win32_class, int priority) override {
+    return native_.SetRunPriorities(win32_class, priority);
+  }
+  bool PreferShortTimeSlice(bool on) override { return native_.PreferShortTimeSlice(on); }
+  TThreadHandle CreateParkedThread(void (*body)(void*), void* context) override {
+    return native_.CreateParkedThread(body, context);
+  }
+  void CloseStartGate() override { native_.CloseStartGate(); }
+  void OpenStartGate(std::int32_t waiting) override { native_.OpenStartGate(waiting); }
+  void ResumeThread(TThreadHandle handle) override { native_.ResumeThread(handle); }
+  bool ThreadIsAlive(TThreadHandle handle) override { return native_.ThreadIsAlive(handle); }
+  void CloseThread(TThreadHandle handle) override { native_.CloseThread(handle); }
+
+ protected:
+  TEnginePlatform& native_ = NativeEnginePlatform();
+};
+
+// The native platform with timestamps of the first and last creation and release, and
+// of the moments the workers' bodies began and returned.
+class TimedPlatform : public ForwardingPlatform {
+ public:
   bool PreferShortTimeSlice(bool on) override {
     return native_.PreferShortTimeSlice(on && short_slice);
   }
   TThreadHandle CreateParkedThread(void (*body)(void*), void* context) override;
-  void CloseStartGate() override { native_.CloseStartGate(); }
   void OpenStartGate(std::int32_t waiting) override;
   void ResumeThread(TThreadHandle handle) override;
-  bool ThreadIsAlive(TThreadHandle handle) override { return native_.ThreadIsAlive(handle); }
-  void CloseThread(TThreadHandle handle) override { native_.CloseThread(handle); }
 
   bool short_slice = true;
   std::int32_t expected = 0;  // RSS is read when this many workers exist
@@ -79,7 +96,6 @@ class TimedPlatform : public TEnginePlatform {
   };
   static void TimedBody(void* trampoline);
 
-  TEnginePlatform& native_ = NativeEnginePlatform();
   std::vector<std::unique_ptr<Trampoline>> trampolines_;
 };
 
