@@ -177,7 +177,7 @@ void MeasureRaw(std::int32_t count, std::uint32_t wait_ms, bool probe_only) {
     shared.run = false;
     RawRelease(shared, threads);
     for (RawThread thread : threads) RawJoin(thread);
-    std::printf("PROBE %d\n", created);
+    std::printf("PROBE %d %.1f\n", created, t1 - t0);
     return;
   }
   const double t2 = NowMs();
@@ -501,11 +501,18 @@ int main(int argc, char** argv) {
       close(pipe_fds[0]);
       waitpid(child, nullptr, 0);
       int probed = 0;
-      if (got > 0 && std::sscanf(buffer, "PROBE %d", &probed) == 1) max_count = probed - margin;
+      double probe_ms = 0;
+      if (got > 0 && std::sscanf(buffer, "PROBE %d %lf", &probed, &probe_ms) == 2) {
+        max_count = probed - margin;
+        // The floor of preparation at that count: plain threads with the same stacks,
+        // parked, made one after another.
+        std::printf("# probe: %d plain parked threads created in %.1f ms (%.1f us each)\n", probed,
+                    probe_ms, probed > 0 ? probe_ms * 1000.0 / probed : 0.0);
+      }
     }
 #endif
-    std::printf("# largest count: %d (plain threads created before failure, minus %d)\n",
-                max_count + margin, margin);
+    std::printf("# largest count: %d (plain threads created before failure or %d, minus %d)\n",
+                max_count + margin, kMaxThreads, margin);
   }
   std::printf(
       "# floor: plain threads parked on one futex, released by one wake. tree (Linux): plain\n"
