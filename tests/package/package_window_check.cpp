@@ -19,6 +19,7 @@
 #include <thread>
 
 #include "ui/win32/main_window_ids.h"
+#include "ui/win32/window_helpers.h"
 
 namespace {
 
@@ -111,21 +112,7 @@ HWND FindProgramWindow(DWORD process) {
 }
 
 std::wstring ControlText(HWND window, int id) {
-  // The controls sit on panels; EnumChildWindows walks the whole tree.
-  struct Search {
-    int id;
-    HWND found;
-  } search{id, nullptr};
-  ::EnumChildWindows(
-      window,
-      [](HWND child, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        if (::GetDlgCtrlID(child) != s->id) return TRUE;
-        s->found = child;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  const HWND found = search.found;
+  const HWND found = velkaro::win32::FindControlById(window, id);
   if (found == nullptr) return L"";
   wchar_t buffer[256] = {};
   DWORD_PTR copied = 0;
